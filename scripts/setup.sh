@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vantrel need on Debian 12.
+# Idempotent: apt runs only when a package is missing.
+set -euo pipefail
+
+PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth x11-utils
+  fonts-ipafont-gothic fonts-wine cmake make g++ googletest libgtest-dev
+  libbenchmark-dev imagemagick clang libclang-rt-14-dev)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO dpkg --add-architecture i386
+export DEBIAN_FRONTEND=noninteractive
+install() { $SUDO apt-get "$@" install -y --no-install-recommends "${missing[@]}"; }
+$SUDO apt-get update || true
+if ! install; then
+  # A security mirror caught mid-sync can list amd64 updates without their
+  # i386 twins, which multiarch refuses. Retry from the main suites alone.
+  parts=$(mktemp -d)
+  cat > "$parts/main.sources" <<'SRC'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  opts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$parts")
+  $SUDO apt-get "${opts[@]}" update
+  install "${opts[@]}"
+  rm -rf "$parts"
+fi

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every configuration and runs every test:
+# the native core (plain and under ASan/UBSan) and the Windows tests under
+# Wine + Xvfb. Ends with one summary line over all of them.
+set -uo pipefail
+here=$(dirname "$0")
+"$here/setup.sh" || exit 1
+source "$here/env.sh"
+
+for kind in native asan win; do
+  "$here/build.sh" "$kind" || { echo "build $kind failed"; exit 1; }
+done
+"$here/wine-prefix.sh"
+
+passed=0; failed=0; status=0
+run_ctest() {
+  local dir=$1; shift
+  local log; log=$(mktemp)
+  (cd "$dir" && "$@" ctest --output-on-failure --timeout 1500) 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  local line; line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+  if [ -n "$line" ]; then
+    local total fails
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    fails=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed=$((passed + total - fails)); failed=$((failed + fails))
+  else
+    failed=$((failed + 1))
+  fi
+  [ "$rc" -eq 0 ] || status=1
+  rm -f "$log"
+}
+
+run_ctest "$BUILD/native"
+ASAN_OPTIONS=detect_leaks=1 run_ctest "$BUILD/asan"
+
+# One persistent wineserver for the whole Windows run: a Wine start then
+# costs milliseconds instead of seconds.
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1
+run_ctest "$BUILD/win" xvfb-run -a -s "-screen 0 1280x1024x24"
+wineserver -k || true
+wineserver -w || true
+
+echo "${passed} passed, ${failed} failed"
+exit $status

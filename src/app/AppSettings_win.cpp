@@ -1,0 +1,43 @@
+#include "app/AppSettings_win.h"
+
+#include <cwchar>
+
+#include "app/AppSettings.h"
+
+std::wstring GetSettingsFilePath()
+{
+    wchar_t exe[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path = SettingsPathForExecutable(std::wstring(exe, n < MAX_PATH ? n : MAX_PATH));
+    // A path that would not fit the profile API's buffer falls back to the
+    // bare name (current directory) rather than a cut, wrong directory.
+    if (path.size() >= MAX_PATH) path = L"Vantrel.ini";
+    return path;
+}
+
+BOOL WriteProfileInt(const wchar_t* section, const wchar_t* key, int value, const std::wstring& path)
+{
+    wchar_t text[16];
+    swprintf(text, 16, L"%d", value);
+    return WritePrivateProfileStringW(section, key, text, path.c_str());
+}
+
+void CAppSettings::Load()
+{
+    const std::wstring path = GetSettingsFilePath();
+    for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
+        const SettingsKey& k = SettingsKeyAt(i);
+        wchar_t text[64] = {};
+        GetPrivateProfileStringW(k.section, k.key, L"", text, 64, path.c_str());
+        StoreSettingsValue(*this, i, ParseSettingsValue(text, k.defaultValue));
+    }
+}
+
+void CAppSettings::Save() const
+{
+    const std::wstring path = GetSettingsFilePath();
+    for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
+        const SettingsKey& k = SettingsKeyAt(i);
+        WriteProfileInt(k.section, k.key, SettingsValue(*this, i), path);
+    }
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+#include <windows.h>
+
+// "Vantrel.ini" beside the running executable (at most MAX_PATH characters).
+std::wstring GetSettingsFilePath();
+
+// Writes one integer key as decimal text; returns what the profile API returns.
+BOOL WriteProfileInt(const wchar_t* section, const wchar_t* key, int value, const std::wstring& path);

@@ -1,0 +1,185 @@
+#include "app/VantrelDlg_win.h"
+
+#include "app/RunMode.h"
+#include "app/VersionInfo_win.h"
+#include "resource.h"
+
+CVantrelDlg::CVantrelDlg(std::wstring commandLine)
+    : CDialog(IDD_VANTREL_DIALOG), m_commandLine(std::move(commandLine))
+{
+    m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CVantrelDlg::~CVantrelDlg() = default;
+
+BOOL CVantrelDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    // System menu: "Load LogFile(&L)...", separator, "About Vantrel(&A)...", separator.
+    if (HMENU menu = GetSystemMenu(GetHwnd(), FALSE)) {
+        UINT pos = 0;
+        wchar_t text[256];
+        if (LoadStringW(GetModuleHandleW(nullptr), IDS_LOADLOG, text, 256) > 0) {
+            InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, IDM_LOADLOG, text);
+            pos = 1;
+        }
+        if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 256) > 0) {
+            InsertMenuW(menu, pos, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+            InsertMenuW(menu, pos + 1, MF_BYPOSITION | MF_STRING, IDM_ABOUTBOX, text);
+            InsertMenuW(menu, pos + 2, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+        }
+    }
+
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+
+    const std::wstring title = GetVersionString(kVersionProductName);
+
+    m_demoMode = ChooseDemoMode(m_commandLine, (GetKeyState(VK_SHIFT) & 0x8000) != 0,
+                                (GetKeyState(VK_CONTROL) & 0x8000) != 0);
+
+    SetWindowTextW(GetHwnd(), title.c_str());
+
+    {
+        CWindowDC dc(GetHwnd());
+        m_dpiScaleX = GetDeviceCaps(dc.Get(), LOGPIXELSX) / 96.0;
+        m_dpiScaleY = GetDeviceCaps(dc.Get(), LOGPIXELSY) / 96.0;
+    }
+
+    CreateGraphSettingDialog();
+    InitializeMainWindow();
+    return TRUE;
+}
+
+namespace {
+// A copy of the dialog's font with another height and weight.
+HFONT DeriveFont(HWND dialog, int height, LONG weight, bool keepWeight)
+{
+    HFONT base = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    if (!base || !GetObjectW(base, sizeof(lf), &lf)) return nullptr;
+    lf.lfHeight = height;
+    if (!keepWeight) lf.lfWeight = weight;
+    return CreateFontIndirectW(&lf);
+}
+}
+
+void CVantrelDlg::InitializeMainWindow()
+{
+    const HWND dlg = GetHwnd();
+
+    m_logListFont.Reset(DeriveFont(dlg, static_cast<int>(14 * m_dpiScaleY), 0, true));
+    if (m_logListFont) SendMessageW(Item(IDC_LOG_LIST), WM_SETFONT, reinterpret_cast<WPARAM>(m_logListFont.Get()), TRUE);
+
+    m_valueFont.Reset(DeriveFont(dlg, static_cast<int>(16 * m_dpiScaleY), FW_BOLD, false));
+    if (m_valueFont) {
+        for (int id : {IDC_RSOC_LABEL, IDC_RSOC_VALUE, IDC_RSOC_UNIT, IDC_TEMP_LABEL, IDC_TEMP_VALUE, IDC_TEMP_UNIT})
+            SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_valueFont.Get()), TRUE);
+    }
+    m_graphFont.Reset(DeriveFont(dlg, static_cast<int>(10 * m_dpiScaleY), FW_NORMAL, false));
+
+    UpdateGraphGeometry();
+    RegisterInterfaceNotification();
+    m_settings.Load();
+
+    CreateStatusBar();
+
+    HWND list = Item(IDC_LOG_LIST);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    RECT listRect{};
+    GetWindowRect(list, &listRect);
+    struct Column { const wchar_t* heading; int format; double width; };
+    const Column columns[] = {
+        {L"Date", LVCFMT_LEFT, 90}, {L"Time", LVCFMT_LEFT, 70},
+        {L"RSOC[%]", LVCFMT_RIGHT, 75}, {L"Temp[℃]", LVCFMT_RIGHT, 75},
+        {L"Volt[mV]", LVCFMT_RIGHT, 75},
+        {L"Message", LVCFMT_LEFT, static_cast<double>(listRect.right - listRect.left - 413)},
+    };
+    int index = 0;
+    for (const Column& c : columns) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.fmt = c.format;
+        col.cx = static_cast<int>(c.width * m_dpiScaleX);
+        col.pszText = const_cast<wchar_t*>(c.heading);
+        col.iSubItem = index;
+        ListView_InsertColumn(list, index, &col);
+        ++index;
+    }
+
+    RECT outer{};
+    GetWindowRect(dlg, &outer);
+    m_minWidth = outer.right - outer.left;
+    m_minHeight = outer.bottom - outer.top;
+
+    RegisterLayout();
+    LoadBatteryBitmap();
+    InitZoomControls();
+    if (m_dpiScaleX != 1.0 || m_dpiScaleY != 1.0) ScaleLogo();
+
+    EnableItem(IDC_STOP_MEASURE, false);
+    EnableItem(IDC_FLASH_WRITE, false);
+
+    const bool found = FindSubBoard();
+    if (found) {
+        OpenSubBoard();  // a board that cannot be opened is not reported here
+        StartReceiveThread(m_settings.ReceiveInterval);
+        SendCommSettings();
+        RegisterHandleNotification(DeviceHandle());
+    }
+    ShowConnected(found);
+    ShowInterval();
+    if (m_demoMode == kDemoMode1) SetStatusText(1, L" [Demo Mode1]");
+    if (m_demoMode == kDemoMode2) SetStatusText(1, L" [Demo Mode2]");
+}
+
+bool CVantrelDlg::PreTranslateMessage(MSG* msg)
+{
+    // Escape goes to the focused control, never to the dialog manager, so it
+    // cannot close the window.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return false;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CVantrelDlg::OnOK()
+{
+    // Enter never closes the main window.
+}
+
+void CVantrelDlg::OnSysCommand(UINT id, LPARAM /*lp*/)
+{
+    switch (id & 0xFFF0) {
+    case IDM_ABOUTBOX: ShowAboutBox(); break;
+    case IDM_LOADLOG: LoadLog(); break;
+    default: break;
+    }
+}
+
+void CVantrelDlg::OnDestroy()
+{
+    if (m_demoMode == kNormalMode)
+        SendStopFrame();
+    else
+        KillTimer(GetHwnd(), kDemoTimerId);
+    UnregisterInterfaceNotification();
+    UnregisterHandleNotification();
+    StopReceiveThread();
+    CloseSubBoard();
+    FreeReportQueue();
+    FreeFlashImage();
+    ClearLogData();
+    DestroyGraphSettingDialog();
+    m_settings.Save();
+}
+
+void CVantrelDlg::ScaleLogo()
+{
+    HBITMAP logo = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO));
+    if (!logo) return;
+    BITMAP info{};
+    GetObjectW(logo, sizeof(info), &info);
+    DeleteObject(logo);
+    SetWindowPos(Item(IDC_LOGO), nullptr, 0, 0, static_cast<int>(info.bmWidth * m_dpiScaleX),
+                 static_cast<int>(info.bmHeight * m_dpiScaleY), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
