@@ -3,7 +3,7 @@
 # Idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
-PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth x11-utils
+PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 file xvfb xauth x11-utils
   fonts-ipafont-gothic fonts-wine cmake make g++ googletest libgtest-dev
   libbenchmark-dev imagemagick clang libclang-rt-14-dev)
 

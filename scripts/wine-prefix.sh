@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Creates the 32-bit Wine prefix once: no window manager wait, and Japanese
-# fonts for "MS UI Gothic" / "MS Shell Dlg".
+# Creates the Wine prefix once: no window manager wait, and Japanese fonts
+# for "MS UI Gothic" / "MS Shell Dlg".
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 [ -f "$WINEPREFIX/.vantrel-ready" ] && exit 0
 mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1 || true
+"$WINE" wineboot -i >/dev/null 2>&1 || true
 reg=$(mktemp --suffix=.reg)
 cat > "$reg" <<'REG'
 REGEDIT4
@@ -19,7 +19,7 @@ REGEDIT4
 "MS Gothic"="IPAGothic"
 "MS PGothic"="IPAPGothic"
 REG
-wine regedit /S "$reg" >/dev/null 2>&1
-wineserver -w
+"$WINE" regedit /S "$reg" >/dev/null 2>&1
+"$WINESERVER" -w
 rm -f "$reg"
 touch "$WINEPREFIX/.vantrel-ready"

@@ -8,13 +8,33 @@ bool CVantrelDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
 {
     if (code != BN_CLICKED) return false;
     switch (id) {
+    case IDC_COMMUNICATE: OnCommunicate(); return true;
+    case IDC_START_MEASURE: OnStartMeasure(); return true;
+    case IDC_STOP_MEASURE: OnStopMeasure(); return true;
+    case IDC_CLEAR_LOG: OnClearLog(); return true;
+    case IDC_READ_WORD: OnReadWord(); return true;
+    case IDC_WRITE_WORD: OnWriteWord(); return true;
+    case IDC_OPEN_FILE: OnOpenFile(); return true;
+    case IDC_FLASH_WRITE: OnFlashWrite(); return true;
     default:
         return false;
     }
 }
 
-bool CVantrelDlg::OnNotify(int /*id*/, NMHDR* /*header*/, LRESULT& /*result*/)
+bool CVantrelDlg::OnNotify(int id, NMHDR* header, LRESULT& result)
 {
+    if (id == IDC_LOG_LIST) {
+        switch (header->code) {
+        case LVN_GETDISPINFOW:
+            result = OnLogListGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
+            return true;
+        case NM_CUSTOMDRAW:
+            result = OnLogListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+            return true;
+        default:
+            return false;
+        }
+    }
     return false;
 }
 
@@ -30,8 +50,25 @@ bool CVantrelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         }
         return false;  // the platform's default handling
     }
+    case WM_DEVICECHANGE:
+        OnDeviceChange(static_cast<UINT>(wp), reinterpret_cast<const DEV_BROADCAST_HDR*>(lp));
+        return false;  // then the default processing
     case WM_QUERYDRAGICON:
-        result = reinterpret_cast<LRESULT>(m_icon);
+        result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        return true;
+    case WM_SUBBOARD_REPORT:
+        result = OnSubBoardReport();
+        return true;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wp));
+        return false;  // then the default timer handling
+    case WM_PAINT:
+        if (!OnPaint()) return false;  // the dialog's default painting
+        result = 0;
+        return true;
+    case WM_DRAWITEM:
+        if (!OnDrawItem(static_cast<int>(wp), reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return false;
+        result = TRUE;
         return true;
     case WM_SIZE:
         LayoutStatusBar();

@@ -8,6 +8,9 @@ CVantrelDlg::CVantrelDlg(std::wstring commandLine)
     : CDialog(IDD_VANTREL_DIALOG), m_commandLine(std::move(commandLine))
 {
     m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    BindWordAccessTexts();
+    BindFlashTexts();
+    BindCurrentValueTexts();
 }
 
 CVantrelDlg::~CVantrelDlg() = default;
@@ -118,8 +121,7 @@ void CVantrelDlg::InitializeMainWindow()
     InitZoomControls();
     if (m_dpiScaleX != 1.0 || m_dpiScaleY != 1.0) ScaleLogo();
 
-    EnableItem(IDC_STOP_MEASURE, false);
-    EnableItem(IDC_FLASH_WRITE, false);
+    SetEnableState(EnableState::StartUp);
 
     const bool found = FindSubBoard();
     if (found) {

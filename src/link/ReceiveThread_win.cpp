@@ -1,0 +1,96 @@
+#include "link/ReceiveThread_win.h"
+
+#include <mmsystem.h>
+
+#include "protocol/ReportCodes.h"
+
+bool CReceiveThread::Start()
+{
+    if (m_thread) return false;
+    auto thread = std::make_unique<CWorkerThread>([this]() { Run(); });
+    if (!thread->Create()) return false;
+    m_context.stop.store(0);
+    m_thread = std::move(thread);
+    m_thread->Resume();
+    return true;
+}
+
+void CReceiveThread::Stop()
+{
+    if (!m_thread) return;
+    m_context.stop.store(1);
+    m_thread->Wait(INFINITE);
+    m_thread.reset();
+}
+
+void CReceiveThread::Run()
+{
+    ReceiveFilterState state;
+    state.lastPassTick = timeGetTime();
+    state.commErrors = 0;
+    uint8_t input[kReportSize];
+    do {
+        Pass(input, state);
+        m_passes.fetch_add(1);
+    } while (m_context.stop.load() != 1);
+}
+
+void CReceiveThread::Pass(uint8_t* input, ReceiveFilterState& state)
+{
+    const HANDLE device = m_context.device.load();
+    if (device == nullptr || device == INVALID_HANDLE_VALUE) {
+        Sleep(kIdlePauseMs);
+        return;
+    }
+    CHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!event.IsValid()) {
+        Sleep(kIdlePauseMs);
+        return;
+    }
+    OVERLAPPED ov{};
+    ov.hEvent = event.Get();
+    if (!ReadFile(device, input, static_cast<DWORD>(kReportSize), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING) {
+        Sleep(kIdlePauseMs);
+        return;
+    }
+    DWORD read = 0;
+    BOOL done;
+    if (WaitForSingleObject(event.Get(), kReadTimeoutMs) == WAIT_OBJECT_0) {
+        done = GetOverlappedResult(device, &ov, &read, FALSE);
+    } else {
+        // Never leave a read outstanding on this buffer and record: cancel
+        // it and wait until it is finished. One that completed meanwhile is
+        // still handled.
+        CancelIoEx(device, &ov);
+        done = GetOverlappedResult(device, &ov, &read, TRUE);
+    }
+    if (!done) {
+        if (GetLastError() == ERROR_IO_INCOMPLETE) {
+            CancelIoEx(device, &ov);
+            GetOverlappedResult(device, &ov, &read, TRUE);
+        }
+        if (GetLastError() != ERROR_OPERATION_ABORTED) Sleep(kIdlePauseMs);
+        return;
+    }
+    if (read != kReportSize) return;
+    Handle(input + 1, state);
+}
+
+void CReceiveThread::Handle(const uint8_t* payload, ReceiveFilterState& state)
+{
+    const ReceiveDecision decision = FilterReport(payload, m_context.measuring.load(),
+                                                  m_context.receiveIntervalMs.load(), timeGetTime(), state);
+    state = decision.state;
+    switch (decision.action) {
+    case ReceiveAction::Queue:
+        if (m_context.queue) m_context.queue->Push(payload);
+        // Posted after the lock is released (Push holds it only inside).
+        if (m_context.notifyWindow) PostMessageW(m_context.notifyWindow, kSubBoardReportMessage, 0, 0);
+        break;
+    case ReceiveAction::FlashReply:
+        if (m_context.flashReply) m_context.flashReply(payload);
+        break;
+    case ReceiveAction::Drop:
+        break;
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The sub board as a device: found among the HID interfaces by the match text
+// in its path, opened for overlapped I/O, written one 65-byte output report
+// at a time. Knows nothing of what the reports carry.
+#include <cstdint>
+#include <string>
+#include <windows.h>
+
+#include "fw/Handle_win.h"
+
+// Lists extra device paths, separated by ';', that Find considers after the
+// HID interfaces: how a simulated board on a named pipe is reached.
+constexpr const wchar_t kDeviceEnvironmentVariable[] = L"VANTREL_DEVICE";
+
+class CSubBoardLink {
+public:
+    // WriteReport results.
+    static constexpr int kWriteNoDevice = 0;
+    static constexpr int kWriteFailed = 1;
+    static constexpr int kWriteDone = 2;
+    static constexpr DWORD kWriteTimeoutMs = 1000;
+
+    CSubBoardLink();
+    CSubBoardLink(const CSubBoardLink&) = delete;
+    CSubBoardLink& operator=(const CSubBoardLink&) = delete;
+
+    // 1 when a device path holds the match text (the last one found is kept), else 0.
+    int Find();
+    // Nonzero when the device path could be opened; the handle is stored either way.
+    BOOL Open();
+    // Nonzero when there was nothing to close or the close succeeded.
+    BOOL Close();
+    // One output report of 65 bytes: 0 no device, 1 failed or timed out, 2 written.
+    // Safe to call from several threads at once.
+    int WriteReport(const uint8_t* report) const;
+
+    HANDLE Handle() const { return m_device.Get(); }
+    const std::wstring& DevicePath() const { return m_devicePath; }
+    const GUID& HidClass() const { return m_hidClass; }
+
+    // The path test of Find: a case-sensitive search for the match text.
+    static bool IsSubBoardPath(const std::wstring& path);
+
+private:
+    bool FindHidInterface();
+    bool FindListedDevice();
+
+    GUID m_hidClass{};
+    CHandle m_device;
+    std::wstring m_devicePath;
+};

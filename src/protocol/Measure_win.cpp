@@ -1,0 +1,89 @@
+// Start measure, Stop measure and the demo timer. In normal mode the sub
+// board paces the readings and the dispatcher takes them; in the demo modes
+// window timer 1 takes one per period from the demo source.
+#include "app/VantrelDlg_win.h"
+
+#include "app/RunMode.h"
+#include "fw/MessageBox_win.h"
+#include "graph/GraphNavigation.h"
+#include "log/LogTime.h"
+#include "ui/CurrentValuePanel.h"
+
+void CVantrelDlg::OnStartMeasure()
+{
+    // Demo mode 1 wants a board although nothing is sent to it.
+    if (m_demoMode != kDemoMode2 && DeviceHandle() == nullptr) {
+        AppMessageBox(GetHwnd(), L"Sub board was not found", L"error", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (m_demoMode == kNormalMode) {
+        // The first reading comes when the receive thread passes one.
+        SendFrame(BuildStartMeasureFrame());
+        SetMeasuring(1);
+        SetEnableState(EnableState::Measuring);
+        return;
+    }
+    const uint16_t interval = m_settings.ReceiveInterval;
+    SetTimer(GetHwnd(), kDemoTimerId, static_cast<UINT>(interval) * 1000u, nullptr);
+    SetMeasuring(1);
+    SetEnableState(EnableState::Measuring);
+    m_demoSource.SetSteps(interval);
+    // The first reading at once; it leaves the graph view alone.
+    TakeDemoReading(false);
+}
+
+void CVantrelDlg::OnStopMeasure()
+{
+    if (m_demoMode == kNormalMode)
+        SendStopFrame();
+    else
+        KillTimer(GetHwnd(), kDemoTimerId);
+    SetMeasuring(0);
+    SetEnableState(EnableState::Idle);
+}
+
+void CVantrelDlg::OnTimer(UINT_PTR id)
+{
+    if (id != kDemoTimerId) return;
+    UpdateData(true);
+    TakeDemoReading(true);
+}
+
+void CVantrelDlg::TakeDemoReading(bool graphSteps)
+{
+    const DemoReading reading = m_demoSource.GetDemoReading();
+    AddReading(TruncateToInt32(reading.rsoc), reading.temperature, TruncateToUInt16(reading.voltage), graphSteps);
+}
+
+void CVantrelDlg::AddReading(int32_t rsoc, double temperature, uint16_t voltage, bool graphSteps)
+{
+    const LogTime now = LocalTimeNow();
+    tagLOGDATA record{};
+    record.rowIndex = static_cast<int32_t>(m_logData.RowCount());
+    record.year = now.year;
+    record.month = now.month;
+    record.day = now.day;
+    record.hour = now.hour;
+    record.minute = now.minute;
+    record.second = now.second;
+    record.rsoc = rsoc;
+    record.temperature = temperature;
+    record.voltage = voltage;
+    AddMeasurementRow(record);
+
+    if (graphSteps) {
+        UpdateGraphScrollBar();
+        // The cursor stays on the record it was on.
+        m_cursorOffset = StepCursorOffset(m_cursorOffset);
+    }
+    // A reported RSOC fits 8 bits; a demo reading is shown as 16 bits and
+    // pictured as 8, whatever its range.
+    ShowBatteryLevel(static_cast<uint8_t>(rsoc));
+    m_rsocText = RsocValueText(static_cast<uint16_t>(rsoc));
+    m_temperatureText = TemperatureValueText(temperature);
+    UpdateData(false);
+    if (graphSteps) {
+        BuildGraphPoints();
+        RedrawGraph();
+    }
+}

@@ -1,0 +1,83 @@
+// vantrel-sim: a simulated sub board for running the tool without hardware.
+// It serves the board on a named pipe until Ctrl+C and prints the path to
+// put into VANTREL_DEVICE before starting the tool.
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <windows.h>
+
+#include "fw/Handle_win.h"
+#include "link/SubBoardLink_win.h"
+#include "sim/PipeServer_win.h"
+#include "sim/SimBoard.h"
+
+namespace {
+
+HANDLE g_quit = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD)
+{
+    SetEvent(g_quit);
+    return TRUE;
+}
+
+void Usage()
+{
+    std::fwprintf(stderr,
+                  L"usage: vantrel-sim [--name SUFFIX] [--period MS]\n"
+                  L"  --name    text put into the device path (default \"sim\"), to run several boards\n"
+                  L"  --period  milliseconds between measurement reports (default %u)\n",
+                  CSimBoard::kDefaultMeasurePeriodMs);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::wstring suffix = L"sim";
+    unsigned long period = CSimBoard::kDefaultMeasurePeriodMs;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--name" && i + 1 < argc) {
+            suffix = argv[++i];
+        } else if (arg == L"--period" && i + 1 < argc) {
+            wchar_t* end = nullptr;
+            period = std::wcstoul(argv[++i], &end, 10);
+            if (end == nullptr || *end != 0 || period == 0) {
+                Usage();
+                return 2;
+            }
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+
+    CHandle quit(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    g_quit = quit.Get();
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+
+    CSimBoard board;
+    board.SetMeasurePeriod(period);
+    CPipeServer server(board, suffix);
+    if (!server.Start()) {
+        std::fwprintf(stderr, L"vantrel-sim: cannot create %ls; is another board running with this name?\n",
+                      server.Path().c_str());
+        return 1;
+    }
+    std::wprintf(L"Simulated sub board on\n  %ls\nStart Vantrel with\n  set %ls=%ls\nCtrl+C ends.\n",
+                 server.Path().c_str(), kDeviceEnvironmentVariable, server.Path().c_str());
+    std::fflush(stdout);
+
+    bool connected = false;
+    while (WaitForSingleObject(quit.Get(), 250) == WAIT_TIMEOUT) {
+        if (server.ClientConnected() != connected) {
+            connected = !connected;
+            std::wprintf(connected ? L"tool connected\n" : L"tool disconnected\n");
+            std::fflush(stdout);
+        }
+    }
+    server.Stop();
+    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+    return 0;
+}

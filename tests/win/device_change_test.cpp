@@ -1,0 +1,335 @@
+// The sub board arriving and leaving while the tool runs, with the simulated
+// board on a named pipe and WM_DEVICECHANGE records as the platform sends them.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "device_harness.h"
+#include "resource.h"
+
+#include <tlhelp32.h>
+
+namespace {
+
+// Another HID device, as a mouse shows up.
+const std::wstring kMousePath = L"\\\\?\\hid#vid_045e&pid_0040#7&1b2c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+// Enabled state of the buttons the enable states govern: Communicate, Start,
+// Stop, Clear log, Store log, Read word, Write word, Open file, Flash write.
+std::string ButtonStates(const OpenWindow& w)
+{
+    std::string states;
+    for (int id : {1009, 1000, 1001, 1006, 1007, 1034, 1035, 1040, 1041}) states += w.Enabled(id) ? '1' : '0';
+    return states;
+}
+
+DWORD ThreadCount()
+{
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 0;
+    DWORD count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    CloseHandle(snap);
+    return count;
+}
+
+DWORD HandleCount()
+{
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
+// Whatever the board went through, the window is back to "no board".
+void ExpectDisconnected(const OpenWindow& w)
+{
+    EXPECT_EQ(w.dlg.DeviceHandle(), nullptr);
+    EXPECT_FALSE(w.dlg.ReceiveThreadRunning());
+    EXPECT_FALSE(w.dlg.HasHandleNotification());
+    EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "");
+}
+
+void ExpectDisconnectBox(const MessageBoxRecorder& boxes)
+{
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Utf8(boxes.boxes[0].text), "Disconnect the USB device");
+    EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
+    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(boxes.boxes[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+}
+
+// Start measure, and wait for the first reading to be sure the board talks.
+bool StartMeasuring(OpenWindow& w)
+{
+    const size_t before = w.dlg.LogData().RecordCount();
+    w.Click(IDC_START_MEASURE);
+    return w.dlg.Measuring() == 1 && PumpUntil([&] { return w.dlg.LogData().RecordCount() > before; });
+}
+
+class DeviceChangeTest : public testing::Test {
+protected:
+    SettingsFileScope settingsFile;
+};
+
+} // namespace
+
+TEST_F(DeviceChangeTest, ArrivalOfTheBoardOpensItAndOtherArrivalsChangeNothing)
+{
+    SimulatedBoard sim(L"dev-arrival");
+    DeviceListScope devices(sim.server.Path());
+    OpenWindow w;
+    ASSERT_TRUE(w.created);
+    EXPECT_TRUE(w.dlg.HasInterfaceNotification());
+    ExpectDisconnected(w);
+
+    // A mouse is plugged in: Find sees no sub board.
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, kMousePath);
+    ExpectDisconnected(w);
+
+    ASSERT_TRUE(sim.server.Start());
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
+    EXPECT_NE(w.dlg.DeviceHandle(), nullptr);
+    EXPECT_NE(w.dlg.DeviceHandle(), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(w.dlg.ReceiveThreadRunning());
+    EXPECT_TRUE(w.dlg.HasHandleNotification());
+    EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
+    ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
+    EXPECT_EQ(sim.board.Settings().intervalSeconds, 2);
+    ASSERT_EQ(w.dlg.LogData().RowCount(), 1u);
+    EXPECT_EQ(Utf8(w.dlg.LogData().CellText(0, 5)).rfind("<Communicate> Period of measure:2s", 0), 0u);
+
+    // A second board while one is open: left alone, although Find would now
+    // pick it (the last listed device wins).
+    SimulatedBoard second(L"dev-arrival-2");
+    ASSERT_TRUE(second.server.Start());
+    DeviceListScope both(sim.server.Path() + L";" + second.server.Path());
+    const HANDLE open = w.dlg.DeviceHandle();
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, second.server.Path());
+    PumpMessages(100);
+    EXPECT_EQ(w.dlg.DeviceHandle(), open);
+    EXPECT_EQ(w.dlg.Link().DevicePath(), sim.server.Path());
+    EXPECT_FALSE(second.server.ClientConnected());
+    EXPECT_FALSE(second.board.Settings().received);
+}
+
+TEST_F(DeviceChangeTest, RemovalDuringAMeasurementEndsIt)
+{
+    MessageBoxRecorder boxes;
+    SimulatedBoard sim(L"dev-measure");
+    ASSERT_TRUE(sim.server.Start());
+    DeviceListScope devices(sim.server.Path());
+    OpenWindow w;
+    ASSERT_TRUE(StartMeasuring(w));
+
+    // The mouse goes away; the board is still there.
+    const HANDLE open = w.dlg.DeviceHandle();
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, kMousePath);
+    EXPECT_EQ(w.dlg.DeviceHandle(), open);
+    EXPECT_EQ(w.dlg.Measuring(), 1);
+    EXPECT_TRUE(w.dlg.ReceiveThreadRunning());
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    sim.server.Unplug();
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(ButtonStates(w), "110111110");
+    ExpectDisconnectBox(boxes);
+    ExpectDisconnected(w);
+}
+
+TEST_F(DeviceChangeTest, RemovalWhileIdleSaysNothing)
+{
+    MessageBoxRecorder boxes;
+    SimulatedBoard sim(L"dev-idle");
+    ASSERT_TRUE(sim.server.Start());
+    DeviceListScope devices(sim.server.Path());
+    OpenWindow w;
+    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_TRUE(w.dlg.HasHandleNotification());
+
+    sim.server.Unplug();
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+    ExpectDisconnected(w);
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // Nothing open any more: a further removal changes nothing either.
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+    ExpectDisconnected(w);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(DeviceChangeTest, OrderlyRemovalTearsDownWithoutLookingForTheBoard)
+{
+    MessageBoxRecorder boxes;
+    SimulatedBoard sim(L"dev-orderly");
+    ASSERT_TRUE(sim.server.Start());
+    DeviceListScope devices(sim.server.Path());
+    OpenWindow w;
+    ASSERT_TRUE(StartMeasuring(w));
+    ASSERT_TRUE(sim.board.Measuring());
+
+    // Events about the handle other than "removal pending" are not ours.
+    SendHandleEvent(w.Hwnd(), DBT_DEVICEQUERYREMOVE, w.dlg.DeviceHandle());
+    EXPECT_EQ(w.dlg.Measuring(), 1);
+    EXPECT_NE(w.dlg.DeviceHandle(), nullptr);
+
+    // The board is still present, and the teardown still runs.
+    SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, w.dlg.DeviceHandle());
+    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(ButtonStates(w), "110111110");
+    ExpectDisconnectBox(boxes);
+    ExpectDisconnected(w);
+    // The stop frame went out before the handle was closed.
+    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000));
+}
+
+TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
+{
+    // A full image as hex digit pairs.
+    std::string text;
+    for (int i = 0; i < 1664; ++i) {
+        static const char digits[] = "0123456789ABCDEF";
+        const uint8_t b = static_cast<uint8_t>(i * 7 + 3);
+        text += digits[b >> 4];
+        text += digits[b & 15];
+        if (i % 32 == 31) text += "\r\n";
+    }
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring imagePath = std::wstring(folder) + L"vantrel-device-image.txt";
+    {
+        HANDLE f = CreateFileW(imagePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD put = 0;
+        WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+        CloseHandle(f);
+    }
+
+    for (bool orderly : {false, true}) {
+        SCOPED_TRACE(orderly ? "handle removal pending" : "interface removal");
+        MessageBoxRecorder boxes;
+        SimulatedBoard sim(orderly ? L"dev-flash-orderly" : L"dev-flash");
+        ASSERT_TRUE(sim.server.Start());
+        DeviceListScope devices(sim.server.Path());
+        OpenWindow w;
+        ASSERT_TRUE(w.dlg.LoadFlashImageFile(imagePath));
+        // The board drops off the bus in the middle of the data blocks.
+        sim.board.SetFlashFault(SimFlashFault::Unplug, 3);
+        w.Click(IDC_FLASH_WRITE);
+        ASSERT_EQ(w.dlg.FlashWriting(), 1);
+        ASSERT_TRUE(PumpUntil([&] { return !sim.server.Plugged(); }));
+        PumpMessages(50);
+        ASSERT_EQ(w.dlg.FlashWriting(), 1) << "no answer ends the write by itself";
+        EXPECT_EQ(ButtonStates(w), "000000000");
+
+        const HANDLE open = w.dlg.DeviceHandle();
+        if (orderly)
+            SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, open);
+        else
+            SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+
+        EXPECT_EQ(w.dlg.FlashWriting(), 0);
+        EXPECT_EQ(ButtonStates(w), "101111111");
+        EXPECT_EQ(Utf8(w.dlg.ItemText(IDC_PROCESS_RESULT)), "USB communication error");
+        ExpectDisconnectBox(boxes);
+        ExpectDisconnected(w);
+    }
+    DeleteFileW(imagePath.c_str());
+}
+
+TEST_F(DeviceChangeTest, DemoMode2IgnoresArrivalAndRemoval)
+{
+    MessageBoxRecorder boxes;
+    {
+        SimulatedBoard sim(L"dev-demo2-open");
+        ASSERT_TRUE(sim.server.Start());
+        DeviceListScope devices(sim.server.Path());
+        OpenWindow w(L"-demo2");
+        const HANDLE open = w.dlg.DeviceHandle();
+        ASSERT_NE(open, nullptr);
+        EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
+        sim.server.Unplug();
+        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+        SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, open);
+        EXPECT_EQ(w.dlg.DeviceHandle(), open);
+        EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
+    }
+    {
+        SimulatedBoard sim(L"dev-demo2-closed");
+        DeviceListScope devices(sim.server.Path());
+        OpenWindow w(L"-demo2");
+        ASSERT_EQ(w.dlg.DeviceHandle(), nullptr);
+        ASSERT_TRUE(sim.server.Start());
+        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
+        EXPECT_EQ(w.dlg.DeviceHandle(), nullptr);
+        EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "");
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(DeviceChangeTest, DemoMode1RemovalStopsTheDemoTimer)
+{
+    MessageBoxRecorder boxes;
+    SimulatedBoard sim(L"dev-demo1");
+    ASSERT_TRUE(sim.server.Start());
+    DeviceListScope devices(sim.server.Path());
+    OpenWindow w(L"-demo1");
+    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    w.Click(IDC_START_MEASURE);
+    ASSERT_EQ(w.dlg.Measuring(), 1);
+
+    sim.server.Unplug();
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+    EXPECT_EQ(w.dlg.Measuring(), 0);
+    ExpectDisconnectBox(boxes);
+    ExpectDisconnected(w);
+    // The timer is gone already, so there is nothing left to kill.
+    EXPECT_FALSE(KillTimer(w.Hwnd(), kDemoTimerId));
+    EXPECT_EQ(sim.board.FramesHandled(), 0u);
+}
+
+TEST_F(DeviceChangeTest, RepeatedPlugAndUnplugLeavesNothingBehind)
+{
+    MessageBoxRecorder boxes;
+    SimulatedBoard sim(L"dev-cycles");
+    ASSERT_TRUE(sim.server.Start());
+    DeviceListScope devices(sim.server.Path());
+    OpenWindow w;
+    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+
+    size_t expectedBoxes = 0;
+    auto cycle = [&](int i) {
+        const bool measure = i % 2 == 0;
+        if (measure && !StartMeasuring(w)) return false;
+        sim.server.Unplug();
+        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+        if (measure) ++expectedBoxes;
+        if (w.dlg.DeviceHandle() != nullptr || w.dlg.ReceiveThreadRunning() || w.dlg.HasHandleNotification())
+            return false;
+        if (!sim.server.Replug()) return false;
+        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
+        return w.dlg.DeviceHandle() != nullptr && w.dlg.ReceiveThreadRunning() &&
+               PumpUntil([&] { return sim.board.Settings().received; });
+    };
+
+    // Let every lazily made object of the first round exist before counting.
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(cycle(i)) << "warm-up " << i;
+    const DWORD handles = HandleCount();
+    const DWORD threads = ThreadCount();
+    ASSERT_GT(handles, 0u);
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(cycle(i)) << "cycle " << i;
+    PumpMessages(50);
+
+    EXPECT_EQ(boxes.boxes.size(), expectedBoxes);
+    // A leak of one handle per cycle would show as 50.
+    EXPECT_LE(HandleCount(), handles + 5);
+    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_TRUE(w.dlg.HasHandleNotification());
+
+    sim.server.Unplug();
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+    ExpectDisconnected(w);
+    EXPECT_EQ(ThreadCount(), threads - 1) << "the receive thread has ended";
+}
