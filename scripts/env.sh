@@ -26,7 +26,7 @@ else
   WIN_BUILD=win64
   export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix64}
 fi
-export WINELOADER=$WINE
+export WINELOADER=$WINE WINE WIN_BUILD
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver32
 export WINESERVER

@@ -7,16 +7,18 @@ set -euo pipefail
 here=$(dirname "$0")
 "$here/setup.sh"
 source "$here/env.sh"
-"$here/build.sh" win
+# The 32-bit product; where this machine cannot run 32-bit code (see env.sh)
+# the x86-64 build of the same sources is what runs.
+"$here/build.sh" "$WIN_BUILD" Vantrel vantrel-sim
 "$here/wine-prefix.sh"
 
-bin="$BUILD/win"
+bin="$BUILD/$WIN_BUILD"
 pipe='\\.\pipe\hid#vid_5e3a&pid_fffd#sim#{4d1e55b2-f16f-11cf-88cb-001111000030}'
 export VANTREL_DEVICE="$pipe"
 
 start_sim() {
   if [ -f "$bin/vantrel-sim.exe" ]; then
-    wine "$bin/vantrel-sim.exe" >"$BUILD/sim.log" 2>&1 &
+    "$WINE" "$bin/vantrel-sim.exe" >"$BUILD/sim.log" 2>&1 &
     sim_pid=$!
     sleep 1
   fi
@@ -26,19 +28,19 @@ trap stop_sim EXIT
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   start_sim
-  wine "$bin/Vantrel.exe" "$@"
+  "$WINE" "$bin/Vantrel.exe" "$@"
 else
   shot="$BUILD/screenshot.png"
-  seconds=${VANTREL_SHOT_DELAY:-12}
+  seconds=${VANTREL_SHOT_DELAY:-25}
   xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -e
-    wineserver -p 2>/dev/null || true
-    if [ -f "$0/vantrel-sim.exe" ]; then wine "$0/vantrel-sim.exe" >"$3/sim.log" 2>&1 & sleep 1; fi
-    wine "$0/Vantrel.exe" "${@:4}" &
+    "$WINESERVER" -p 2>/dev/null || true
+    if [ -f "$0/vantrel-sim.exe" ]; then "$WINE" "$0/vantrel-sim.exe" >"$3/sim.log" 2>&1 & sleep 1; fi
+    "$WINE" "$0/Vantrel.exe" "${@:4}" &
     app=$!
     sleep "$2"
     import -window root "$1"
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     wait $app 2>/dev/null || true
   ' "$bin" "$shot" "$seconds" "$BUILD" "$@"
   echo "No display: ran under Xvfb for ${seconds}s; screenshot saved to $shot"

@@ -3,12 +3,4 @@
 // subsystem lands; until then it does nothing, so the window runs without it.
 #include "app/VantrelDlg_win.h"
 
-void CVantrelDlg::UpdateGraphGeometry() {}
-void CVantrelDlg::UpdateGraphScrollBar() {}
-void CVantrelDlg::BuildGraphPoints() {}
-void CVantrelDlg::RedrawGraph() {}
-void CVantrelDlg::RegisterLayout() {}
-void CVantrelDlg::CreateGraphSettingDialog() {}
-void CVantrelDlg::DestroyGraphSettingDialog() {}
-void CVantrelDlg::InitZoomControls() {}
 void CVantrelDlg::LoadLog() {}

@@ -1,12 +1,8 @@
 // The four-pane status bar at the bottom of the main window.
 #include "app/VantrelDlg_win.h"
 
-#include <cwchar>
+#include "ui/CurrentValuePanel.h"
 
-namespace {
-// Panes 1, 2 and 3 have fixed widths (not scaled); pane 0 takes the rest.
-constexpr int kPaneWidths[] = {140, 160, 130};
-}
 
 void CVantrelDlg::CreateStatusBar()
 {
@@ -21,14 +17,11 @@ void CVantrelDlg::LayoutStatusBar()
     SendMessageW(m_statusBar, WM_SIZE, 0, 0);  // the bar docks itself at the bottom
     RECT client{};
     GetClientRect(GetHwnd(), &client);
-    // Right edges of the panes; kPaneWidths[i] is the width of pane i + 1.
-    int parts[4] = {0, 0, 0, -1};
-    int right = client.right;
-    for (int i = 2; i >= 0; --i) {
-        right -= kPaneWidths[i];
-        parts[i] = right;
-    }
-    SendMessageW(m_statusBar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
+    int32_t edges[kStatusPaneCount];
+    StatusPaneRightEdges(client.right, edges);
+    int parts[kStatusPaneCount];
+    for (int i = 0; i < kStatusPaneCount; ++i) parts[i] = edges[i];
+    SendMessageW(m_statusBar, SB_SETPARTS, kStatusPaneCount, reinterpret_cast<LPARAM>(parts));
 }
 
 void CVantrelDlg::SetStatusText(int pane, const std::wstring& text)
@@ -48,12 +41,10 @@ std::wstring CVantrelDlg::StatusText(int pane) const
 
 void CVantrelDlg::ShowConnected(bool connected)
 {
-    SetStatusText(3, connected ? L"USB Connected" : L"");
+    SetStatusText(3, ConnectedPaneText(connected));
 }
 
 void CVantrelDlg::ShowInterval()
 {
-    wchar_t text[64];
-    swprintf(text, 64, L"Interval : %d sec", static_cast<int>(m_settings.ReceiveInterval));
-    SetStatusText(2, text);
+    SetStatusText(2, IntervalPaneText(m_settings.ReceiveInterval));
 }

@@ -2,6 +2,8 @@
 // notification reaches. Handlers live in their subsystem's files.
 #include "app/VantrelDlg_win.h"
 
+#include <windowsx.h>
+
 #include "resource.h"
 
 bool CVantrelDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
@@ -16,6 +18,8 @@ bool CVantrelDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
     case IDC_WRITE_WORD: OnWriteWord(); return true;
     case IDC_OPEN_FILE: OnOpenFile(); return true;
     case IDC_FLASH_WRITE: OnFlashWrite(); return true;
+    case IDC_GRAPH_SETTING: OnGraphSetting(); return true;
+    case IDC_JUMP_TO_CURSOR: OnJumpToCursorRow(); return true;
     default:
         return false;
     }
@@ -67,11 +71,30 @@ bool CVantrelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         result = 0;
         return true;
     case WM_DRAWITEM:
+        if (OnDrawGraphItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) {
+            result = TRUE;
+            return true;
+        }
         if (!OnDrawItem(static_cast<int>(wp), reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return false;
         result = TRUE;
         return true;
     case WM_SIZE:
-        LayoutStatusBar();
+        OnSize(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp));
+        return false;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp));
+        return false;  // then the default handling
+    case WM_GRAPH_SETTINGS_CHANGED:
+        result = OnGraphSettingsChanged();
+        return true;
+    case WM_HSCROLL:
+        OnHScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return false;  // then the default handling
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(static_cast<UINT>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return false;
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return false;
     default:
         return false;

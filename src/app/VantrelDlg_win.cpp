@@ -3,6 +3,8 @@
 #include "app/RunMode.h"
 #include "app/VersionInfo_win.h"
 #include "resource.h"
+#include "ui/CurrentValuePanel.h"
+#include "ui/DpiMetrics.h"
 
 CVantrelDlg::CVantrelDlg(std::wstring commandLine)
     : CDialog(IDD_VANTREL_DIALOG), m_commandLine(std::move(commandLine))
@@ -46,8 +48,8 @@ BOOL CVantrelDlg::OnInitDialog()
 
     {
         CWindowDC dc(GetHwnd());
-        m_dpiScaleX = GetDeviceCaps(dc.Get(), LOGPIXELSX) / 96.0;
-        m_dpiScaleY = GetDeviceCaps(dc.Get(), LOGPIXELSY) / 96.0;
+        m_dpiScaleX = DpiScaleFromLogPixels(GetDeviceCaps(dc.Get(), LOGPIXELSX));
+        m_dpiScaleY = DpiScaleFromLogPixels(GetDeviceCaps(dc.Get(), LOGPIXELSY));
     }
 
     CreateGraphSettingDialog();
@@ -72,15 +74,15 @@ void CVantrelDlg::InitializeMainWindow()
 {
     const HWND dlg = GetHwnd();
 
-    m_logListFont.Reset(DeriveFont(dlg, static_cast<int>(14 * m_dpiScaleY), 0, true));
+    m_logListFont.Reset(DeriveFont(dlg, LogListFontHeight(m_dpiScaleY), 0, true));
     if (m_logListFont) SendMessageW(Item(IDC_LOG_LIST), WM_SETFONT, reinterpret_cast<WPARAM>(m_logListFont.Get()), TRUE);
 
-    m_valueFont.Reset(DeriveFont(dlg, static_cast<int>(16 * m_dpiScaleY), FW_BOLD, false));
+    m_valueFont.Reset(DeriveFont(dlg, ValueFontHeight(m_dpiScaleY), kValueFontWeight, false));
     if (m_valueFont) {
         for (int id : {IDC_RSOC_LABEL, IDC_RSOC_VALUE, IDC_RSOC_UNIT, IDC_TEMP_LABEL, IDC_TEMP_VALUE, IDC_TEMP_UNIT})
             SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_valueFont.Get()), TRUE);
     }
-    m_graphFont.Reset(DeriveFont(dlg, static_cast<int>(10 * m_dpiScaleY), FW_NORMAL, false));
+    m_graphFont.Reset(DeriveFont(dlg, GraphFontHeight(m_dpiScaleY), kGraphFontWeight, false));
 
     UpdateGraphGeometry();
     RegisterInterfaceNotification();
@@ -92,23 +94,20 @@ void CVantrelDlg::InitializeMainWindow()
     ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     RECT listRect{};
     GetWindowRect(list, &listRect);
-    struct Column { const wchar_t* heading; int format; double width; };
-    const Column columns[] = {
-        {L"Date", LVCFMT_LEFT, 90}, {L"Time", LVCFMT_LEFT, 70},
-        {L"RSOC[%]", LVCFMT_RIGHT, 75}, {L"Temp[℃]", LVCFMT_RIGHT, 75},
-        {L"Volt[mV]", LVCFMT_RIGHT, 75},
-        {L"Message", LVCFMT_LEFT, static_cast<double>(listRect.right - listRect.left - 413)},
+    const auto widths = LogListColumnWidths(listRect.right - listRect.left, m_dpiScaleX);
+    struct Column { const wchar_t* heading; int format; };
+    const Column columns[kLogListColumnCount] = {
+        {L"Date", LVCFMT_LEFT}, {L"Time", LVCFMT_LEFT}, {L"RSOC[%]", LVCFMT_RIGHT},
+        {L"Temp[℃]", LVCFMT_RIGHT}, {L"Volt[mV]", LVCFMT_RIGHT}, {L"Message", LVCFMT_LEFT},
     };
-    int index = 0;
-    for (const Column& c : columns) {
+    for (int index = 0; index < kLogListColumnCount; ++index) {
         LVCOLUMNW col{};
         col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.fmt = c.format;
-        col.cx = static_cast<int>(c.width * m_dpiScaleX);
-        col.pszText = const_cast<wchar_t*>(c.heading);
+        col.fmt = columns[index].format;
+        col.cx = widths[index];
+        col.pszText = const_cast<wchar_t*>(columns[index].heading);
         col.iSubItem = index;
         ListView_InsertColumn(list, index, &col);
-        ++index;
     }
 
     RECT outer{};
@@ -132,8 +131,7 @@ void CVantrelDlg::InitializeMainWindow()
     }
     ShowConnected(found);
     ShowInterval();
-    if (m_demoMode == kDemoMode1) SetStatusText(1, L" [Demo Mode1]");
-    if (m_demoMode == kDemoMode2) SetStatusText(1, L" [Demo Mode2]");
+    if (m_demoMode != kNormalMode) SetStatusText(1, DemoModePaneText(m_demoMode));
 }
 
 bool CVantrelDlg::PreTranslateMessage(MSG* msg)
@@ -182,6 +180,6 @@ void CVantrelDlg::ScaleLogo()
     BITMAP info{};
     GetObjectW(logo, sizeof(info), &info);
     DeleteObject(logo);
-    SetWindowPos(Item(IDC_LOGO), nullptr, 0, 0, static_cast<int>(info.bmWidth * m_dpiScaleX),
-                 static_cast<int>(info.bmHeight * m_dpiScaleY), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const PixelSize size = ScaledLogoSize(info.bmWidth, info.bmHeight, m_dpiScaleX, m_dpiScaleY);
+    SetWindowPos(Item(IDC_LOGO), nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -22,9 +22,14 @@
 #include "fw/Dialog_win.h"
 #include "fw/Gdi_win.h"
 #include "fw/Handle_win.h"
+#include "graph/GraphGeometry.h"
+#include "graph/GraphInfo.h"
+#include "graph/GraphSettingDlg_win.h"
 #include "link/ReceiveThread_win.h"
 #include "link/ReportQueue_win.h"
 #include "link/SubBoardLink_win.h"
+#include "ui/Layout_win.h"
+#include "ui/ResizeLayout.h"
 
 // Window messages of our own.
 constexpr UINT WM_SUBBOARD_REPORT = WM_USER + 100;         // 0x464, receive thread -> dialog
@@ -164,6 +169,33 @@ public:
     void ShowInterval();
     void ScaleLogo();
 
+    // --- graph (graph/GraphView_win.cpp, graph/GraphNavigation_win.cpp,
+    // graph/GraphSettingDlg_win.cpp)
+    // The whole graph picture, built off-screen and copied to `target` at (0, 0).
+    void PaintGraph(HDC target);
+    void DrawGraphFrame(HDC dc);
+    // graph: 0 for graph 1, 1 for graph 2.
+    void DrawSeries(HDC dc, int graph);
+    // WM_DRAWITEM; true for the graph control.
+    bool OnDrawGraphItem(const DRAWITEMSTRUCT* item);
+    // WM_GRAPH_SETTINGS_CHANGED: takes over the settings dialog's description.
+    LRESULT OnGraphSettingsChanged();
+    // WM_HSCROLL from the zoom trackbar or the graph scroll bar.
+    void OnHScroll(UINT code, UINT position, HWND control);
+    void OnLButtonDown(UINT flags, POINT point);
+    void OnMouseMove(UINT flags, POINT point);
+    // Puts the cursor on the record n steps back from the newest and fills
+    // the readout boxes.
+    void ShowCursorReadout(int32_t n);
+    void OnJumpToCursorRow();
+    void OnGraphSetting();
+    const CGraphInfo& GraphInfo() const { return m_graphInfo; }
+    CGraphSettingDlg* GraphSettingDialog() const { return m_graphSettingDlg.get(); }
+
+    // --- layout (ui/MainLayout_win.cpp)
+    void OnSize(UINT type, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+
     // --- system-menu commands
     void ShowAboutBox();
     void LoadLog();
@@ -237,6 +269,19 @@ protected:
     int32_t m_zoomLevel = 0;
     int32_t m_scrollOffset = 0;
     int32_t m_cursorOffset = 0;
+
+    // --- graph (graph/*_win.cpp): the applied description, where the records
+    // land in control 1054, the two point lists, the settings dialog
+    CGraphInfo m_graphInfo;
+    GraphGeometry m_graphGeometry;
+    GraphPointLists m_graphPoints;
+    std::unique_ptr<CGraphSettingDlg> m_graphSettingDlg;
+    // A press or a drag with the left button over the plot picks a record.
+    void PickCursor(POINT point);
+
+    // --- layout (ui/MainLayout_win.cpp): the rules of the resizable controls
+    CWin32LayoutPlatform m_layoutPlatform;
+    CResizeLayout m_layout{m_layoutPlatform};
 
     // --- log list (log/LogList_win.cpp): the measurement records (m_logData)
     // and the rows of the log list (m_logStrings) in one compact store

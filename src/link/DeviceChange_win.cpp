@@ -96,9 +96,8 @@ void CVantrelDlg::OnSubBoardRemoval()
 
 void CVantrelDlg::OnHandleRemovePending()
 {
-    // The open handle itself is going: no need to look for the board.
     TearDownSubBoard();
-    EndWorkAfterRemoval();
+    if (Measuring() == 1) { SetMeasuring(0); AppMessageBox(GetHwnd(), L"Disconnect the USB device", L"error", MB_ICONWARNING); }
 }
 
 void CVantrelDlg::TearDownSubBoard()
@@ -106,7 +105,7 @@ void CVantrelDlg::TearDownSubBoard()
     if (m_demoMode == kNormalMode)
         SendStopFrame();  // fails quietly when the board is already gone
     else
-        KillTimer(GetHwnd(), kDemoTimerId);
+        (void)0;
     SetEnableState(EnableState::Idle);
     // The thread must be gone before its handle is closed.
     StopReceiveThread();

@@ -50,7 +50,7 @@ public:
         return all;
     }
 
-    size_t Count()
+    size_t Count() const
     {
         CLockGuard guard(m_lock);
         return m_items.size();
@@ -59,6 +59,6 @@ public:
     void Clear() { PopAll(); }
 
 private:
-    CCriticalSection m_lock;
+    mutable CCriticalSection m_lock;
     std::list<ReportPayload> m_items;
 };

@@ -91,47 +91,47 @@ bool CSubBoardLink::IsSubBoardPath(const std::wstring& path)
 int CSubBoardLink::Find()
 {
     m_devicePath.clear();
-    bool found = FindHidInterface();
-    // Listed devices come after the HID interfaces, so a listed match wins.
-    if (FindListedDevice()) found = true;
-    return found ? 1 : 0;
+    std::vector<std::wstring> paths = FindAll();
+    if (paths.empty()) return 0;
+    // With several boards the last one is used; listed devices come after
+    // the HID interfaces, so a listed match wins.
+    m_devicePath = std::move(paths.back());
+    return 1;
 }
 
-bool CSubBoardLink::FindHidInterface()
+std::vector<std::wstring> CSubBoardLink::FindAll() const
 {
-    CDeviceInfoSet set(SetupDiGetClassDevsW(&m_hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-    if (set.Get() == INVALID_HANDLE_VALUE) return false;
-    bool found = false;
+    std::vector<std::wstring> paths;
+    FindHidInterfaces(paths);
+    FindListedDevices(paths);
+    return paths;
+}
+
+void CSubBoardLink::FindHidInterfaces(std::vector<std::wstring>& paths) const
+{
+    GUID hidClass = m_hidClass;
+    CDeviceInfoSet set(SetupDiGetClassDevsW(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+    if (set.Get() == INVALID_HANDLE_VALUE) return;
     for (DWORD index = 0;; ++index) {
         SP_DEVICE_INTERFACE_DATA iface{};
         iface.cbSize = sizeof iface;
-        if (!SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &m_hidClass, index, &iface)) break;
+        if (!SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &hidClass, index, &iface)) break;
         std::wstring path = InterfacePath(set.Get(), &iface);
-        if (IsSubBoardPath(path)) {
-            // Keep looking: with several boards the last one is used.
-            m_devicePath = std::move(path);
-            found = true;
-        }
+        if (IsSubBoardPath(path)) paths.push_back(std::move(path));
     }
-    return found;
 }
 
-bool CSubBoardLink::FindListedDevice()
+void CSubBoardLink::FindListedDevices(std::vector<std::wstring>& paths) const
 {
     const std::wstring list = EnvironmentText(kDeviceEnvironmentVariable);
-    bool found = false;
     size_t start = 0;
     while (start <= list.size()) {
         size_t end = list.find(L';', start);
         if (end == std::wstring::npos) end = list.size();
         std::wstring path = list.substr(start, end - start);
-        if (IsSubBoardPath(path) && IsPresent(path)) {
-            m_devicePath = std::move(path);
-            found = true;
-        }
+        if (IsSubBoardPath(path) && IsPresent(path)) paths.push_back(std::move(path));
         start = end + 1;
     }
-    return found;
 }
 
 BOOL CSubBoardLink::Open()

@@ -4,6 +4,7 @@
 // at a time. Knows nothing of what the reports carry.
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <windows.h>
 
 #include "fw/Handle_win.h"
@@ -26,6 +27,8 @@ public:
 
     // 1 when a device path holds the match text (the last one found is kept), else 0.
     int Find();
+    // Every matching device path, in the order Find considers them.
+    std::vector<std::wstring> FindAll() const;
     // Nonzero when the device path could be opened; the handle is stored either way.
     BOOL Open();
     // Nonzero when there was nothing to close or the close succeeded.
@@ -42,8 +45,8 @@ public:
     static bool IsSubBoardPath(const std::wstring& path);
 
 private:
-    bool FindHidInterface();
-    bool FindListedDevice();
+    void FindHidInterfaces(std::vector<std::wstring>& paths) const;
+    void FindListedDevices(std::vector<std::wstring>& paths) const;
 
     GUID m_hidClass{};
     CHandle m_device;

@@ -27,9 +27,11 @@ void CVantrelDlg::FollowLogTail()
     const int old = ListView_GetItemCount(list);
     ListView_SetItemCountEx(list, static_cast<int>(m_logData.RowCount()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     // Follow the new row only while the previous last row is in view, so a
-    // user who scrolled up keeps the place.
+    // user who scrolled up keeps the place. The new row is brought wholly
+    // into view: left half-visible at the bottom edge, it would not count as
+    // in view at the next append and the list would stop following.
     if (LogListFollowsNewRow(ListView_GetTopIndex(list), ListView_GetCountPerPage(list), old))
-        ListView_EnsureVisible(list, old, TRUE);
+        ListView_EnsureVisible(list, old, FALSE);
     // The light-cyan background moves to the new last row.
     InvalidateRect(list, nullptr, FALSE);
 }

@@ -44,9 +44,9 @@ public:
     // leaving the store unchanged.
     void AddMeasurementRow(const tagLOGDATA& record);
 
-    // Appends a message row with the whole text, stamped with `stamp`. Characters
-    // are kept as UTF-16 code units. May throw std::bad_alloc, leaving the store
-    // unchanged.
+    // Appends a message row with the whole text, stamped with `stamp`. Texts are
+    // kept in 16 bits per character (all texts are BMP characters). May throw
+    // std::bad_alloc, leaving the store unchanged.
     void AddMessageRow(std::wstring_view text, const LogTime& stamp);
 
     // Frees every record and row.

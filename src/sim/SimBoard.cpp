@@ -153,6 +153,12 @@ void CSimBoard::QueueLocked(const uint8_t* payload, size_t payloadSize)
 {
     std::vector<uint8_t> report(payloadSize + 1, 0);
     std::memcpy(report.data() + 1, payload, payloadSize);
+    PushLocked(std::move(report));
+}
+
+void CSimBoard::PushLocked(std::vector<uint8_t> report)
+{
+    if (m_outgoing.size() >= kMaxPendingInputReports) m_outgoing.pop_front();
     m_outgoing.push_back(std::move(report));
 }
 
@@ -269,7 +275,7 @@ void CSimBoard::InjectWrongLength(size_t length)
     std::lock_guard<std::mutex> guard(m_lock);
     std::vector<uint8_t> report(length, 0);
     if (length > 1) report[1] = RC_READ_WORD; // a code that would otherwise be queued
-    m_outgoing.push_back(std::move(report));
+    PushLocked(std::move(report));
 }
 
 void CSimBoard::InjectUnknownCode(uint8_t code)

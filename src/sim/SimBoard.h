@@ -36,6 +36,9 @@ enum class SimFlashFault : uint8_t {
 class CSimBoard {
 public:
     static constexpr uint32_t kDefaultMeasurePeriodMs = 250;
+    // Input reports kept for a client that does not read; past this the
+    // oldest are dropped, as a host's HID input buffer does.
+    static constexpr size_t kMaxPendingInputReports = 1024;
 
     CSimBoard() = default;
     CSimBoard(const CSimBoard&) = delete;
@@ -91,6 +94,7 @@ private:
     void HandleFrameLocked(uint32_t nowMs);
     void HandleFlashFrameLocked();
     void QueueLocked(const uint8_t* payload, size_t payloadSize);
+    void PushLocked(std::vector<uint8_t> report);
     void QueueCodeLocked(uint8_t code, uint8_t b1 = 0, uint16_t word = 0);
 
     mutable std::mutex m_lock;

@@ -65,7 +65,10 @@ int wmain(int argc, wchar_t** argv)
                       server.Path().c_str());
         return 1;
     }
-    std::wprintf(L"Simulated sub board on\n  %ls\nStart Vantrel with\n  set %ls=%ls\nCtrl+C ends.\n",
+    // In cmd.exe the quotes keep the "&" of the path from ending the command.
+    std::wprintf(L"Simulated sub board on\n  %ls\n"
+                 L"Before starting Vantrel, in cmd.exe:\n  set \"%ls=%ls\"\n"
+                 L"Ctrl+C ends.\n",
                  server.Path().c_str(), kDeviceEnvironmentVariable, server.Path().c_str());
     std::fflush(stdout);
 

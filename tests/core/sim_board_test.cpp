@@ -305,6 +305,15 @@ TEST(SimBoard, InjectedReports)
     EXPECT_EQ(r[3].size(), 64u);
     EXPECT_EQ(r[4].size(), kReportSize);
     EXPECT_EQ(r[4][1], 0x0F);
+
+    // A client that never reads gets the newest reports only.
+    board.InjectCommErrors(static_cast<uint32_t>(CSimBoard::kMaxPendingInputReports));
+    board.InjectUnknownCode(0x10);
+    EXPECT_EQ(board.PendingInputReports(), CSimBoard::kMaxPendingInputReports);
+    Report last;
+    while (board.TakeInputReport(last)) {
+    }
+    EXPECT_EQ(last[1], 0x10);
 }
 
 TEST(SimBoard, PowerCycleRestartsButKeepsMemory)

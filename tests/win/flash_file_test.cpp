@@ -11,6 +11,28 @@
 
 namespace {
 
+// A dialog box window owned by the main window (the file dialog).
+HWND OwnedDialog(HWND owner)
+{
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t cls[16] = {};
+            GetClassNameW(hwnd, cls, 16);
+            if (std::wstring(cls) == L"#32770" && GetWindow(hwnd, GW_OWNER) == s->owner && IsWindowVisible(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 class FlashFileTest : public testing::Test {
 protected:
     void SetUp() override
@@ -175,8 +197,7 @@ TEST_F(FlashFileTest, OpenFileButtonAsksForATextFile)
             HWND box = nullptr;
             while (!box && !stop.load()) {
                 Sleep(20);
-                box = FindWindowW(L"#32770", nullptr);
-                if (box && GetParent(box) != Wnd() && GetWindow(box, GW_OWNER) != Wnd()) box = nullptr;
+                box = OwnedDialog(Wnd());
             }
             if (!box) return;
             wchar_t text[128] = {};

@@ -183,3 +183,64 @@ TEST_F(CycleTest, DemoModeTwoMeasuresFromTheCurveWithoutABoard)
     EXPECT_FALSE(w.Enabled(IDC_STOP_MEASURE));
     EXPECT_FALSE(KillTimer(w.Wnd(), kDemoTimerId)) << "Stop measure killed the timer";
 }
+
+namespace {
+
+// Writes the window as it is on the screen to a 32-bit BMP file.
+bool SaveWindowShot(HWND wnd, const std::wstring& path)
+{
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD imageSize = static_cast<DWORD>(width) * height * 4;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + imageSize;
+    bool written = false;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD put = 0;
+        written = WriteFile(f, &file, sizeof(file), &put, nullptr) &&
+                  WriteFile(f, &info.bmiHeader, sizeof(info.bmiHeader), &put, nullptr) &&
+                  WriteFile(f, bits, imageSize, &put, nullptr) && put == imageSize;
+        CloseHandle(f);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(dib);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+} // namespace
+
+// Leaves measure-screenshot.bmp beside the test program: the window while it
+// measures from the simulated board, for a person to look at.
+TEST_F(CycleTest, ScreenshotWhileMeasuring)
+{
+    ASSERT_NO_FATAL_FAILURE(PlugBoard(L"measure-shot"));
+    MainWindow w;
+    SetWindowPos(w.Wnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    w.Click(IDC_START_MEASURE);
+    ASSERT_TRUE(PumpUntil([&] { return w.ItemCount() >= 40; }));
+    w.Click(IDC_STOP_MEASURE);
+    UpdateWindow(w.Wnd());
+    PumpMessages(300);
+    EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
+    EXPECT_FALSE(w.Text(IDC_RSOC_VALUE).empty());
+    EXPECT_TRUE(SaveWindowShot(w.Wnd(), BesideExe(L"measure-screenshot.bmp")));
+}

@@ -1,0 +1,108 @@
+#include "cli/CliHelp.h"
+
+#include "cli/CliExitCodes.h"
+
+namespace {
+
+const wchar_t kOverview[] =
+    L"usage: vantrel-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
+    L"\n"
+    L"Commands:\n"
+    L"  list                  print the device path of every sub board found, one per line\n"
+    L"  measure               measure and print one log-file line per reading\n"
+    L"  read-word CMD         read one gauge register and print its value in hex\n"
+    L"  write-word CMD DATA   write one gauge register\n"
+    L"  flash IMAGE.txt       write a flash image into the gauge and verify it\n"
+    L"  help [COMMAND]        show this text, or the usage of one command\n"
+    L"\n"
+    L"Every command takes --help. The communication settings (period, bus, I2C\n"
+    L"clock) come from Vantrel.ini beside the program, as for Vantrel.exe. Sub\n"
+    L"boards are looked for among the HID devices and in the paths listed in the\n"
+    L"environment variable VANTREL_DEVICE (separated by ';'). Data goes to\n"
+    L"standard output; errors and progress go to standard error.\n";
+
+const wchar_t kList[] =
+    L"usage: vantrel-cli list\n"
+    L"\n"
+    L"Prints the device path of every sub board found, one per line, in the order\n"
+    L"they are found; the other commands use the last one. Exits with 3 when\n"
+    L"there is none.\n";
+
+const wchar_t kMeasure[] =
+    L"usage: vantrel-cli measure [--interval S] [--i2c 100|400 | --owsi]\n"
+    L"                           [--count N | --duration S] [--out FILE]\n"
+    L"\n"
+    L"Sends the communication settings and starts a measurement. Every reading\n"
+    L"becomes one line in the log-file format, e.g.\n"
+    L"  2019/01/18 09:05:07, 85, 25.0, 3801\n"
+    L"written and flushed at once, so the file loads with \"Load LogFile\".\n"
+    L"\n"
+    L"  --interval S    measuring period in whole seconds, 1 to 300\n"
+    L"  --i2c 100|400   I2C bus at this clock in kHz\n"
+    L"  --owsi          one-wire bus (OWSI)\n"
+    L"  --count N       stop after N readings\n"
+    L"  --duration S    stop after S seconds (decimals allowed)\n"
+    L"  --out FILE      write the lines to FILE (created or emptied) instead of\n"
+    L"                  standard output\n"
+    L"\n"
+    L"Options not given come from Vantrel.ini. Without --count or --duration the\n"
+    L"measurement runs until Ctrl+C or until the console is closed. The stop frame\n"
+    L"goes to the sub board however the measurement ends. When the sub board\n"
+    L"reports a communication error (33 in a row), it ends with exit code 5.\n";
+
+const wchar_t kReadWord[] =
+    L"usage: vantrel-cli read-word CMD [--timeout S]\n"
+    L"\n"
+    L"Reads the 16-bit register with command number CMD (hex, 00-FF) and prints\n"
+    L"its value in lower-case hex without prefix, as the Read word field shows it.\n"
+    L"\n"
+    L"  --timeout S     wait at most S seconds for the reply (default 2); then\n"
+    L"                  exit with 6\n";
+
+const wchar_t kWriteWord[] =
+    L"usage: vantrel-cli write-word CMD DATA\n"
+    L"\n"
+    L"Writes DATA (hex, 0000-FFFF) into the register with command number CMD (hex,\n"
+    L"00-FF). Both are converted as the Write word fields convert them: leading\n"
+    L"hex digits count, an optional 0x is allowed, the rest of the text is ignored.\n"
+    L"The sub board confirms nothing.\n";
+
+const wchar_t kFlash[] =
+    L"usage: vantrel-cli flash IMAGE.txt [--timeout S]\n"
+    L"\n"
+    L"Reads the image file as \"Open file\" does, prints its file type (0xXXXX),\n"
+    L"writes the image block by block, verifies it and prints \"Flash write success\".\n"
+    L"Progress (write block k of n, then verify block k of n) goes to standard\n"
+    L"error.\n"
+    L"\n"
+    L"  --timeout S     give up when the sub board stays silent for S seconds\n"
+    L"                  (default 10); then exit with 6\n";
+
+} // namespace
+
+std::wstring CliHelpText(CliCommand command)
+{
+    switch (command) {
+    case CliCommand::List: return kList;
+    case CliCommand::Measure: return kMeasure;
+    case CliCommand::ReadWord: return kReadWord;
+    case CliCommand::WriteWord: return kWriteWord;
+    case CliCommand::Flash: return kFlash;
+    case CliCommand::None: break;
+    }
+    std::wstring text = kOverview;
+    text += L"\nExit codes:\n";
+    for (size_t i = 0; i < CliExitCodeCount(); ++i) {
+        const CliExitCodeInfo& info = CliExitCodeAt(i);
+        std::wstring number = std::to_wstring(static_cast<int>(info.code));
+        if (number.size() < 2) number.insert(0, 1, L' ');
+        text += L"  " + number + L"  " + info.meaning + L"\n";
+    }
+    return text;
+}
+
+std::wstring CliUsageHint(CliCommand command)
+{
+    if (command == CliCommand::None) return L"Try 'vantrel-cli --help'.";
+    return std::wstring(L"Try 'vantrel-cli ") + CliCommandName(command) + L" --help'.";
+}

@@ -1,0 +1,143 @@
+// measure: the dialog's Start measure without a window. The receive thread
+// paces the readings; each one becomes a log-file line at once, so a run cut
+// short keeps every reading taken so far.
+#include "cli/CliCommands_win.h"
+
+#include <cstdio>
+
+#include "cli/CliBoard_win.h"
+#include "cli/CliExitCodes.h"
+#include "cli/CliReports.h"
+#include "comm/CommSettings.h"
+#include "log/LogTime.h"
+
+namespace {
+
+// The output file of --out, closed on every way out.
+class COutputFile {
+public:
+    COutputFile() = default;
+    ~COutputFile()
+    {
+        if (m_file) std::fclose(m_file);
+    }
+    COutputFile(const COutputFile&) = delete;
+    COutputFile& operator=(const COutputFile&) = delete;
+
+    bool Open(const std::wstring& path)
+    {
+        m_file = _wfopen(path.c_str(), L"wb");
+        return m_file != nullptr;
+    }
+    // False when what was written could not be completed.
+    bool Close()
+    {
+        std::FILE* file = m_file;
+        m_file = nullptr;
+        return std::fclose(file) == 0;
+    }
+    std::FILE* Get() const { return m_file; }
+
+private:
+    std::FILE* m_file = nullptr;
+};
+
+class CMeasureRun {
+public:
+    CMeasureRun(const CliOptions& options, CliContext& context, std::FILE* out)
+        : m_options(options), m_context(context), m_out(out)
+    {
+    }
+
+    int Run();
+
+private:
+    // Takes the queued reports; false when the measurement is over.
+    bool TakeReports();
+    bool End(int result)
+    {
+        m_result = result;
+        return false;
+    }
+
+    const CliOptions& m_options;
+    CliContext& m_context;
+    std::FILE* m_out;
+    CCliBoard m_board;
+    CMeasureLimit m_limit{std::nullopt, std::nullopt, 0};
+    uint32_t m_readings = 0;
+    int m_result = kExitOk;
+};
+
+int CMeasureRun::Run()
+{
+    const CommValues comm = EffectiveCommValues(m_context.settings, m_options);
+    const int opened = OpenBoard(m_board, comm, m_context);
+    if (opened != kExitOk) return opened;
+    WriteNote(m_context, CommSettingsMessage(comm.receiveInterval, comm.i2cClock, comm.commType));
+
+    m_board.Send(BuildStartMeasureFrame());
+    m_board.SetMeasuring(true);
+    m_limit = CMeasureLimit(m_options.count, m_options.durationMs, CliNowMs());
+    for (;;) {
+        if (!TakeReports()) break;
+        const uint64_t now = CliNowMs();
+        if (m_limit.DurationOver(now)) break;
+        if (m_board.Lost(now)) {
+            WriteError(m_context, L"the sub board was disconnected");
+            m_result = kExitBoardLost;
+            break;
+        }
+        const uint64_t wait = m_limit.WaitLimit(now, CCliBoard::kProbeIntervalMs);
+        // Ctrl+C or a closing console is the normal end of an open-ended run.
+        if (m_board.WaitForNews(wait, m_context.stop) == CCliBoard::Wake::Stop) {
+            // Readings that arrived before the request still belong to the run.
+            TakeReports();
+            break;
+        }
+    }
+    // However it ended, the sub board stops measuring.
+    m_board.SetMeasuring(false);
+    m_board.Send(BuildStopFrame());
+    m_board.Close();
+    return m_result;
+}
+
+bool CMeasureRun::TakeReports()
+{
+    ReportPayload payload;
+    while (m_board.PopReport(payload)) {
+        switch (payload[0]) {
+        case RC_MEASURE:
+            if (!WriteDataLine(m_out, MeasurementLine(payload.data(), LocalTimeNow()))) {
+                WriteError(m_context, L"cannot write the output");
+                return End(kExitFileError);
+            }
+            if (m_limit.CountReached(++m_readings)) return false;
+            break;
+        case RC_COMM_ERROR:
+            WriteError(m_context, L"Communication error");
+            return End(kExitCommError);
+        default:
+            break;  // answers to the settings and the like change nothing
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int RunMeasure(const CliOptions& options, CliContext& context)
+{
+    COutputFile file;
+    if (!options.outPath.empty() && !file.Open(options.outPath)) {
+        WriteError(context, L"open file error: " + options.outPath);
+        return kExitFileError;
+    }
+    int result = CMeasureRun(options, context, file.Get() ? file.Get() : context.out).Run();
+    if (file.Get() && !file.Close() && result == kExitOk) {
+        WriteError(context, L"cannot write " + options.outPath);
+        result = kExitFileError;
+    }
+    return result;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The command line of vantrel-cli: "vantrel-cli COMMAND [ARGUMENTS] [OPTIONS]".
+// Options are "--name VALUE" or "--name=VALUE"; "--" ends them. A later
+// option overrides an earlier one of the same name.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/AppSettings.h"
+
+enum class CliCommand { None, List, Measure, ReadWord, WriteWord, Flash };
+
+constexpr uint32_t kDefaultReadWordTimeoutMs = 2000;
+// A flash write gives up after this long without an acknowledgement.
+constexpr uint32_t kDefaultFlashTimeoutMs = 10000;
+
+struct CliOptions {
+    CliCommand command = CliCommand::None;
+    // --help, -h or "help": print the usage of `command` (None: the overview).
+    bool help = false;
+
+    // measure
+    std::optional<uint16_t> intervalSeconds;
+    std::optional<uint16_t> i2cClockKHz;
+    bool owsi = false;
+    std::optional<uint32_t> count;
+    std::optional<uint64_t> durationMs;
+    std::wstring outPath;
+
+    // read-word and write-word: the texts as typed; the hex field conversion
+    // turns them into numbers, as it does for the dialog's edits.
+    std::wstring commandText;
+    std::wstring dataText;
+
+    // read-word: how long to wait for the reply; flash: how long the sub
+    // board may stay silent.
+    uint32_t timeoutMs = 0;
+
+    // flash
+    std::wstring imagePath;
+};
+
+struct CliParseResult {
+    CliOptions options;
+    std::wstring error;  // empty when the command line is usable
+    bool Ok() const { return error.empty(); }
+};
+
+// args: the arguments after the program name.
+CliParseResult ParseCliArguments(const std::vector<std::wstring>& args);
+
+// "list", "measure", ...; empty for None.
+const wchar_t* CliCommandName(CliCommand command);
+
+// Seconds as typed: digits with up to three decimals ("2", "0.5", "1.25"), at
+// most 9 digits before the point. nullopt for anything else.
+std::optional<uint64_t> ParseSecondsToMs(const std::wstring& text);
+// Milliseconds as seconds in that form: 2000 gives "2", 1250 gives "1.25".
+std::wstring SecondsText(uint64_t ms);
+
+// The communication settings a command sends: the settings file's values,
+// overridden by --interval, --i2c and --owsi.
+struct CommValues {
+    uint16_t receiveInterval;  // seconds
+    uint16_t i2cClock;         // kHz
+    uint16_t commType;         // 0 I2C, 1 OWSI
+};
+CommValues EffectiveCommValues(const CAppSettings& settings, const CliOptions& options);

@@ -1,0 +1,83 @@
+// Argument dispatch and what every command shares: output lines, messages
+// and opening the board.
+#include "cli/CliCommands_win.h"
+
+#include "cli/CliBoard_win.h"
+#include "cli/CliExitCodes.h"
+#include "cli/CliHelp.h"
+
+std::string AnsiText(const std::wstring& text)
+{
+    if (text.empty()) return std::string();
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    if (n <= 0) return std::string();
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    return bytes;
+}
+
+bool WriteDataLine(std::FILE* out, std::string_view line)
+{
+    if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
+    if (std::fwrite("\r\n", 1, 2, out) != 2) return false;
+    return std::fflush(out) == 0;
+}
+
+void WriteError(const CliContext& context, const std::wstring& message)
+{
+    std::fprintf(context.err, "vantrel-cli: %s\n", AnsiText(message).c_str());
+    std::fflush(context.err);
+}
+
+void WriteNote(const CliContext& context, const std::wstring& message)
+{
+    std::fprintf(context.err, "%s\n", AnsiText(message).c_str());
+    std::fflush(context.err);
+}
+
+int OpenBoard(CCliBoard& board, const CommValues& comm, const CliContext& context)
+{
+    switch (board.Open(static_cast<uint32_t>(comm.receiveInterval) * 1000u)) {
+    case CCliBoard::OpenStatus::Opened: break;
+    case CCliBoard::OpenStatus::NotFound:
+        WriteError(context, L"Sub board was not found");
+        return kExitNoBoard;
+    case CCliBoard::OpenStatus::OpenFailed:
+        WriteError(context, L"Sub board was found but could not be opened: " + board.Path());
+        return kExitNoBoard;
+    case CCliBoard::OpenStatus::NoThread:
+        WriteError(context, L"cannot start receiving from the sub board");
+        return kExitFailure;
+    }
+    if (!board.Send(BuildCommSettingsFrame(comm.receiveInterval, comm.i2cClock, comm.commType))) {
+        WriteError(context, L"the sub board did not take the communication settings");
+        return kExitBoardLost;
+    }
+    return kExitOk;
+}
+
+int RunCli(const std::vector<std::wstring>& args, CliContext& context)
+{
+    const CliParseResult parsed = ParseCliArguments(args);
+    if (!parsed.Ok()) {
+        WriteError(context, parsed.error);
+        WriteNote(context, CliUsageHint(parsed.options.command));
+        return kExitUsage;
+    }
+    const CliOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(AnsiText(CliHelpText(options.command)).c_str(), context.out);
+        std::fflush(context.out);
+        return kExitOk;
+    }
+    switch (options.command) {
+    case CliCommand::List: return RunList(options, context);
+    case CliCommand::Measure: return RunMeasure(options, context);
+    case CliCommand::ReadWord: return RunReadWord(options, context);
+    case CliCommand::WriteWord: return RunWriteWord(options, context);
+    case CliCommand::Flash: return RunFlash(options, context);
+    case CliCommand::None: break;
+    }
+    return kExitUsage;
+}

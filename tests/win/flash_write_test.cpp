@@ -1,0 +1,262 @@
+// Flash write against the simulated sub board: the whole exchange through the
+// tool's own receive thread, its results, faults and the buttons.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "device_harness.h"
+#include "FlashTestSupport.h"
+#include "resource.h"
+
+namespace {
+
+constexpr uint32_t kFlashStart = 0x8100;
+const char kWritingButtons[] = "000000000";
+const char kAfterFlashButtons[] = "110111111";
+
+class FlashWriteTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(sim.server.Start()); }
+
+    // Opens the window and waits until it talks to the board.
+    void Open(const std::wstring& commandLine = L"")
+    {
+        window = std::make_unique<OpenWindow>(commandLine);
+        ASSERT_TRUE(window->created);
+        ASSERT_TRUE(PumpUntil([&] { return sim.server.ClientConnected(); }));
+        Settle();
+    }
+    // Lets every frame and answer in flight be handled.
+    void Settle()
+    {
+        uint32_t frames = sim.board.FramesHandled();
+        for (int quiet = 0; quiet < 5;) {
+            PumpMessages(20);
+            const uint32_t now = sim.board.FramesHandled();
+            quiet = now == frames ? quiet + 1 : 0;
+            frames = now;
+        }
+    }
+    void Load(const std::vector<uint8_t>& image)
+    {
+        ASSERT_TRUE(dlg().LoadFlashImageFile(folder.Write(L"image.txt", HexLines(image))));
+    }
+    HWND Wnd() { return window->Hwnd(); }
+    ProbeDlg& dlg() { return window->dlg; }
+    std::string Result() { return ControlText(Wnd(), IDC_PROCESS_RESULT); }
+    // Presses Flash write and waits for the write to end. The state right
+    // after the press is checked before any report can be dispatched.
+    bool WriteAndWait()
+    {
+        ClickButton(Wnd(), IDC_FLASH_WRITE);
+        EXPECT_EQ(dlg().FlashWriting(), 1);
+        EXPECT_EQ(Result(), "Writing...");
+        EXPECT_EQ(ButtonStates(Wnd()), kWritingButtons);
+        return PumpUntil([&] { return dlg().FlashWriting() == 0; }, 10000);
+    }
+    void ExpectFlashHolds(const std::vector<uint8_t>& image)
+    {
+        for (size_t i = 0; i < image.size(); ++i)
+            ASSERT_EQ(sim.board.FlashAt(kFlashStart + static_cast<uint32_t>(i)), image[i]) << "byte " << i;
+    }
+    void ExpectRetryBox(const char* why)
+    {
+        ASSERT_EQ(boxes.boxes.size(), 1u) << why;
+        EXPECT_EQ(Utf8(boxes.boxes[0].text), "Flash write error\nPlease retry the flash write") << why;
+        EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error") << why;
+        EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING)) << why;
+    }
+
+    SettingsFileScope settingsFile;
+    SimulatedBoard sim{L"flash"};
+    DeviceListScope devices{sim.server.Path()};
+    CTempFolder folder;
+    MessageBoxRecorder boxes;
+    std::unique_ptr<OpenWindow> window;
+};
+
+TEST_F(FlashWriteTest, ImagesAreWrittenVerifiedAndFinished)
+{
+    Open();
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> image;
+    };
+    // Two full images in a row: the second write must start from scratch
+    // and send the newly loaded image.
+    const Case cases[] = {
+        {"13 blocks", PatternImage(1664, 11)},
+        {"13 blocks, another image", PatternImage(1664, 200)},
+        {"one block", {0x3C}},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> image = c.image;
+        image.resize((image.size() + 127) / 128 * 128, 0xFF);
+        Load(c.image);
+        const uint32_t blocks = static_cast<uint32_t>(image.size() / 128);
+        const uint32_t framesBefore = sim.board.FramesHandled();
+        const auto timesBefore = dlg().FlashReplyTimes();
+
+        ASSERT_TRUE(WriteAndWait()) << c.name;
+        EXPECT_EQ(Result(), "Flash write success") << c.name;
+        EXPECT_TRUE(boxes.boxes.empty()) << c.name;
+        EXPECT_EQ(ButtonStates(Wnd()), kAfterFlashButtons) << c.name;
+        ExpectFlashHolds(image);
+
+        // preparation, begin, n data, end of data, n verify, end of verify,
+        // finish, and then the stop frame; nothing after it.
+        const uint32_t expectedFrames = 2 * blocks + 5 + 1;
+        EXPECT_TRUE(PumpUntil([&] { return sim.board.FramesHandled() - framesBefore >= expectedFrames; })) << c.name;
+        Settle();
+        EXPECT_EQ(sim.board.FramesHandled() - framesBefore, expectedFrames) << c.name;
+
+        // The receive thread answered every acknowledgement but the last.
+        const auto timesAfter = dlg().FlashReplyTimes();
+        const uint32_t replies = timesAfter.frames - timesBefore.frames;
+        EXPECT_EQ(replies, 2 * blocks + 3) << c.name;
+        if (replies > 0) {
+            std::printf("[ flash    ] %s: %u replies, mean %.1f us, max %.1f us per frame "
+                        "(acknowledgement handed over to next frame written)\n",
+                        c.name, replies, (timesAfter.totalMicroseconds - timesBefore.totalMicroseconds) / replies,
+                        timesAfter.maxMicroseconds);
+        }
+    }
+}
+
+TEST_F(FlashWriteTest, BoardFaultsEndTheWriteWithTheirResult)
+{
+    Open();
+    const std::vector<uint8_t> image = PatternImage(1664, 42);
+    Load(image);
+    struct Case {
+        const char* name;
+        SimFlashFault fault;
+        uint32_t faultAt;   // flash frame index from flash begin
+        bool mismatch;
+        const char* result;
+        uint32_t frames;    // including preparation and the stop frame
+    };
+    const Case cases[] = {
+        // No finish frame after a failed verify.
+        {"verify mismatch", SimFlashFault::None, 0, true, "Verify error", 31},
+        {"I2C error on data block 4", SimFlashFault::I2cError, 5, false, "I2C communication error", 8},
+        {"I2C error on end of verify", SimFlashFault::I2cError, 28, false, "I2C communication error", 31},
+    };
+    for (const Case& c : cases) {
+        boxes.boxes.clear();
+        sim.board.SetVerifyMismatch(c.mismatch);
+        sim.board.SetFlashFault(c.fault, c.faultAt);
+        const uint32_t framesBefore = sim.board.FramesHandled();
+
+        ASSERT_TRUE(WriteAndWait()) << c.name;
+        EXPECT_EQ(Result(), c.result) << c.name;
+        ExpectRetryBox(c.name);
+        EXPECT_EQ(ButtonStates(Wnd()), kAfterFlashButtons) << c.name;
+        Settle();
+        EXPECT_EQ(sim.board.FramesHandled() - framesBefore, c.frames) << c.name;
+    }
+
+    // The user retries and it works.
+    boxes.boxes.clear();
+    sim.board.SetVerifyMismatch(false);
+    ASSERT_TRUE(WriteAndWait());
+    EXPECT_EQ(Result(), "Flash write success");
+    EXPECT_TRUE(boxes.boxes.empty());
+    ExpectFlashHolds(image);
+}
+
+TEST_F(FlashWriteTest, RefusedAcknowledgementLeavesTheWriteRunningUntilRemoval)
+{
+    Open();
+    Load(PatternImage(1664, 7));
+    sim.board.SetFlashFault(SimFlashFault::AckStatusZero, 3);
+    ClickButton(Wnd(), IDC_FLASH_WRITE);
+    Settle();
+    PumpMessages(300);
+    EXPECT_EQ(dlg().FlashWriting(), 1);
+    EXPECT_EQ(Result(), "Writing...");
+    EXPECT_EQ(ButtonStates(Wnd()), kWritingButtons);
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    sim.server.Unplug();
+    SendInterfaceEvent(Wnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+    EXPECT_EQ(dlg().FlashWriting(), 0);
+    EXPECT_EQ(Result(), "USB communication error");
+    EXPECT_EQ(ButtonStates(Wnd()), kAfterFlashButtons);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Utf8(boxes.boxes[0].text), "Disconnect the USB device");
+}
+
+// A read-word reply still queued when the write starts ends it; the result
+// text stays, and the finish report that comes later changes nothing.
+TEST_F(FlashWriteTest, AnyQueuedReportEndsTheWrite)
+{
+    Open();
+    Load(PatternImage(256, 1));
+    sim.board.SetRegister(0x0D, 0x0A5B);
+    SetDlgItemTextW(Wnd(), IDC_READ_COMMAND, L"0d");
+    ClickButton(Wnd(), IDC_READ_WORD);
+    // No messages are handled between the two clicks, so the reply is
+    // dispatched only once the write is under way.
+    ASSERT_TRUE(WriteAndWait());
+    EXPECT_EQ(ControlText(Wnd(), IDC_READ_DATA), "a5b");
+    EXPECT_EQ(Result(), "Writing...");
+    EXPECT_EQ(ButtonStates(Wnd()), kAfterFlashButtons);
+    Settle();
+    PumpMessages(100);
+    EXPECT_EQ(Result(), "Writing...");
+    EXPECT_EQ(dlg().FlashWriting(), 0);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(FlashWriteTest, DemoModeWritesNothing)
+{
+    Open(L"-demo1");
+    Load(PatternImage(1664, 3));
+    const std::string buttons = ButtonStates(Wnd());
+    const uint32_t framesBefore = sim.board.FramesHandled();
+    ClickButton(Wnd(), IDC_FLASH_WRITE);
+    Settle();
+    EXPECT_EQ(dlg().FlashWriting(), 0);
+    EXPECT_EQ(Result(), "");
+    EXPECT_EQ(ButtonStates(Wnd()), buttons);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(sim.board.FramesHandled(), framesBefore);
+    EXPECT_EQ(sim.board.FlashAt(kFlashStart), 0xFF);
+}
+
+TEST_F(FlashWriteTest, WithoutABoardTheUserIsTold)
+{
+    DeviceListScope none(L"");
+    Open();
+    ASSERT_EQ(dlg().DeviceHandle(), nullptr);
+    Load(PatternImage(128, 3));
+    const std::string buttons = ButtonStates(Wnd());
+    ClickButton(Wnd(), IDC_FLASH_WRITE);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Utf8(boxes.boxes[0].text), "Sub board was not found");
+    EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
+    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(dlg().FlashWriting(), 0);
+    EXPECT_EQ(Result(), "");
+    EXPECT_EQ(ButtonStates(Wnd()), buttons);
+}
+
+// Acknowledgements that come before any flash begin acknowledgement have no
+// image to read from: nothing is sent for them.
+TEST_F(FlashWriteTest, AcknowledgementsBeforeBeginAreDropped)
+{
+    Open();
+    Load(PatternImage(1664, 3));
+    const uint32_t framesBefore = sim.board.FramesHandled();
+    const uint32_t repliesBefore = dlg().FlashReplyTimes().frames;
+    for (uint8_t code : {RC_FLASH_DATA, RC_FLASH_DATA_END, RC_FLASH_VERIFY}) {
+        uint8_t ack[kPayloadSize] = {code, 1};
+        dlg().OnFlashAcknowledge(ack);
+    }
+    Settle();
+    EXPECT_EQ(sim.board.FramesHandled(), framesBefore);
+    EXPECT_EQ(dlg().FlashReplyTimes().frames, repliesBefore);
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// Zoom trackbar, graph scroll bar, cursor picks, readout boxes and "↓" on the
+// real main window.
+#include "graph_harness.h"
+
+namespace {
+using GraphNavigationWin = GraphTest;
+
+// Record k of the log has RSOC 100 when k == marked, 0 otherwise: its point
+// lies on the maximum line, every other one on the minimum line.
+void AppendMarked(GraphWindow& w, int count, int marked)
+{
+    for (int k = 0; k < count; ++k) w.Append(Reading(k, k == marked ? 100 : 0, 25.0, 3700));
+}
+}
+
+TEST_F(GraphNavigationWin, StartsAtLevelZeroWithTheBarDisabled)
+{
+    GraphWindow w;
+    ASSERT_TRUE(w.created);
+    const HWND zoom = w.Item(IDC_ZOOM);
+    EXPECT_EQ(SendMessageW(zoom, TBM_GETRANGEMIN, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(zoom, TBM_GETRANGEMAX, 0, 0), 10);
+    EXPECT_EQ(SendMessageW(zoom, TBM_GETPOS, 0, 0), 0);
+    EXPECT_FALSE(w.ScrollEnabled());
+    EXPECT_EQ(w.dlg.m_graphPoints.count, 0);
+    // The geometry was made from the control's client size at start-up.
+    RECT client{};
+    GetClientRect(w.Item(IDC_GRAPH_AREA), &client);
+    EXPECT_EQ(w.dlg.m_graphGeometry.width, client.right);
+    EXPECT_EQ(w.dlg.m_graphGeometry.height, client.bottom);
+}
+
+TEST_F(GraphNavigationWin, ScrollBarNotificationsMoveTheView)
+{
+    GraphWindow w;
+    AppendMarked(w, 100, -1);
+    EXPECT_FALSE(w.ScrollEnabled()) << "exactly one view of records";
+    w.dlg.ClearLogData();
+    // 150 records: the record at index 99 is the one at the right edge once
+    // the view is scrolled back by 50.
+    AppendMarked(w, 150, 99);
+    ASSERT_TRUE(w.ScrollEnabled());
+    EXPECT_EQ(w.ScrollMax(), 50);
+    EXPECT_EQ(w.ScrollPos(), 50);
+
+    struct Step {
+        WORD code;
+        WORD thumb;
+        int offset;
+        int position;  // -1: not set by the window (the thumb is dragged)
+    };
+    const Step steps[] = {
+        {SB_LINELEFT, 0, 1, 49},     {SB_LINERIGHT, 0, 0, 50},  {SB_LINERIGHT, 0, 0, 50},
+        {SB_THUMBTRACK, 10, 40, -1}, {SB_PAGELEFT, 0, 50, 0},   {SB_LINELEFT, 0, 50, 0},
+        {SB_PAGERIGHT, 0, 30, 20},   {SB_ENDSCROLL, 0, 30, 20}, {SB_THUMBPOSITION, 3, 30, 20},
+        {SB_PAGERIGHT, 0, 10, 40},   {SB_PAGERIGHT, 0, 0, 50},
+    };
+    int lastPosition = w.ScrollPos();
+    for (const Step& s : steps) {
+        w.HScroll(IDC_GRAPH_SCROLL, s.code, s.thumb);
+        EXPECT_EQ(w.dlg.m_scrollOffset, s.offset) << "code " << s.code;
+        const int expected = s.position < 0 ? lastPosition : s.position;
+        EXPECT_EQ(w.ScrollPos(), expected) << "code " << s.code;
+        lastPosition = w.ScrollPos();
+        if (s.offset == 50) {
+            // Scrolled back by 50: record 99 at the right edge, the oldest at L.
+            const GraphGeometry& g = w.dlg.m_graphGeometry;
+            ASSERT_EQ(w.dlg.m_graphPoints.count, 100);
+            EXPECT_EQ(w.dlg.m_graphPoints.points[0][0].y, static_cast<int>(15 * g.vScale));
+            EXPECT_EQ(w.dlg.m_graphPoints.points[0][99].x, g.plot.left);
+        }
+    }
+}
+
+TEST_F(GraphNavigationWin, ZoomChangesTheVisibleRangeAndClampsTheOffset)
+{
+    GraphWindow w;
+    w.AppendMany(500);
+    w.HScroll(IDC_GRAPH_SCROLL, SB_THUMBTRACK, 300);  // offset 400 - 300 = 100
+    ASSERT_EQ(w.dlg.m_scrollOffset, 100);
+
+    // Level 1 shows 300: the right edge stays where it was.
+    w.Zoom(1, TB_THUMBTRACK);
+    EXPECT_EQ(w.dlg.m_zoomLevel, 1);
+    EXPECT_EQ(w.dlg.m_scrollOffset, 100);
+    EXPECT_TRUE(w.ScrollEnabled());
+    EXPECT_EQ(w.ScrollMax(), 200);
+    EXPECT_EQ(w.ScrollPos(), 100);
+    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    EXPECT_DOUBLE_EQ(g.xStep, (g.plot.right - g.plot.left) / 299.0);
+    EXPECT_EQ(w.dlg.m_graphPoints.count, 300);
+
+    // The end of a drag is not a zoom of its own.
+    SendMessageW(w.Item(IDC_ZOOM), TBM_SETPOS, TRUE, 5);
+    w.HScroll(IDC_ZOOM, TB_ENDTRACK);
+    EXPECT_EQ(w.dlg.m_zoomLevel, 1);
+
+    // Level 2 holds all 500: the bar goes off and the view returns to the newest.
+    w.Zoom(2);
+    EXPECT_EQ(w.dlg.m_zoomLevel, 2);
+    EXPECT_FALSE(w.ScrollEnabled());
+    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
+    EXPECT_EQ(w.dlg.m_graphPoints.count, 500);
+
+    // Level 10 with 2100 and more records: every point list is full.
+    w.AppendMany(1700, 50, 25.0, 3700, 500);
+    w.Zoom(10, TB_BOTTOM);
+    EXPECT_EQ(w.dlg.m_graphPoints.count, 2100);
+    EXPECT_TRUE(w.ScrollEnabled());
+    EXPECT_EQ(w.ScrollMax(), 100);
+
+    // 150 records at level 0, then level 1: disabled, offset 0.
+    w.dlg.ClearLogData();
+    w.AppendMany(150);
+    w.Zoom(0);
+    w.HScroll(IDC_GRAPH_SCROLL, SB_PAGELEFT);
+    ASSERT_EQ(w.dlg.m_scrollOffset, 20);
+    w.Zoom(1);
+    EXPECT_FALSE(w.ScrollEnabled());
+    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
+}
+
+TEST_F(GraphNavigationWin, PickFillsTheReadoutBoxes)
+{
+    GraphWindow w;
+    for (int k = 0; k < 150; ++k) w.Append(Reading(k, k, 20.0 + k / 10.0, static_cast<uint16_t>(3000 + k)));
+    const RECT hit = w.HitArea();
+    const int y = (hit.top + hit.bottom) / 2;
+
+    // The right edge itself is outside; one pixel left of it is the newest record.
+    w.Press(hit.right, y);
+    EXPECT_EQ(w.Text(IDC_READOUT_TIME), "");
+    w.Press(hit.right - 1, y);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 0);
+    EXPECT_EQ(w.Text(IDC_READOUT_TIME), "2024/03/09 07:02:29");
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n149 %");
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH2), "Temp\n34.9 \xE2\x84\x83");
+
+    // Divisor plot width / visible records.
+    const double perRecord = (w.dlg.m_graphGeometry.plot.right - w.dlg.m_graphGeometry.plot.left) / 100.0;
+    const int x = hit.right - static_cast<int>(10 * perRecord) - 1;
+    const int d = static_cast<int>((hit.right - x) / perRecord);
+    w.Press(x, y);
+    EXPECT_EQ(w.dlg.m_cursorOffset, d);
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n" + std::to_string(149 - d) + " %");
+
+    // Moving without the button changes nothing; dragging follows the mouse.
+    w.Move(hit.left, y, 0);
+    EXPECT_EQ(w.dlg.m_cursorOffset, d);
+    w.Move(hit.left + 1, y, MK_LBUTTON);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 99);
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n50 %");
+
+    // Outside the plot (left margin, below the control) nothing changes.
+    w.Press(hit.left - 1, y);
+    w.Press(hit.right - 1, hit.bottom);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 99);
+
+    // With the view scrolled back, a pick counts from the right edge of the view.
+    w.HScroll(IDC_GRAPH_SCROLL, SB_PAGELEFT);
+    w.Press(hit.right - 1, y);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 20);
+
+    // A new reading keeps the cursor on its record.
+    w.Append(Reading(150, 7, 30.0, 3000));
+    EXPECT_EQ(w.dlg.m_cursorOffset, 21);
+    w.dlg.ShowCursorReadout(w.dlg.m_cursorOffset);
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n129 %");
+}
+
+TEST_F(GraphNavigationWin, StandbyAndEmptyLogReadouts)
+{
+    GraphWindow w;
+    const RECT hit = w.HitArea();
+    w.Press(hit.right - 1, hit.top + 5);
+    EXPECT_EQ(w.Text(IDC_READOUT_TIME), " ") << "a pick with no records leaves a single blank";
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "");
+
+    w.Append(Reading(0, -1, -90000.0, 0));
+    w.Press(hit.right - 1, hit.top + 5);
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\nStandby");
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH2), "Temp\nStandby");
+    // The standby record lies on the RSOC 0 line.
+    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    EXPECT_EQ(w.dlg.m_graphPoints.points[0][0].y, static_cast<int>(g.plot.bottom - 15 * g.vScale));
+}
+
+TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
+{
+    GraphWindow w;
+    ShowWindow(w.Wnd(), SW_SHOW);
+    const HWND list = w.Item(IDC_LOG_LIST);
+    // "↓" without a cursor record selects nothing.
+    SendMessageW(w.Wnd(), WM_COMMAND, MAKEWPARAM(IDC_JUMP_TO_CURSOR, BN_CLICKED), 0);
+    EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
+
+    for (int k = 0; k < 40; ++k) {
+        w.Append(Reading(k, k, 25.0, 3700));
+        if (k % 3 == 0) w.dlg.AddMessageRow(L"Communication error");
+    }
+    ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+    w.dlg.ShowCursorReadout(30);  // record 9
+    SendMessageW(w.Wnd(), WM_COMMAND, MAKEWPARAM(IDC_JUMP_TO_CURSOR, BN_CLICKED), 0);
+    const int row = w.dlg.m_logData.Record(9).rowIndex;
+    ASSERT_GT(row, 9) << "message rows lie before it";
+    EXPECT_EQ(ListView_GetSelectedCount(list), 1u);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), row);
+    EXPECT_EQ(GetFocus(), list);
+}
+
+TEST_F(GraphNavigationWin, ApplyingSettingsAfterALoadMovesTheCursorToTheOldest)
+{
+    GraphWindow w;
+    for (int k = 0; k < 30; ++k) w.dlg.AddMeasurementRow(Reading(k, 60 + k, 25.0, 3700));
+    // After a load the cursor offset equals the number of records: no cursor record.
+    w.dlg.m_cursorOffset = 30;
+    SendMessageW(w.Wnd(), WM_GRAPH_SETTINGS_CHANGED, 0, 0);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 29);
+    EXPECT_EQ(w.Text(IDC_READOUT_TIME), "2024/03/09 07:00:00");
+    EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n60 %");
+}

@@ -1,0 +1,142 @@
+// The graph picture, drawn into a memory image and read back pixel by pixel.
+#include "graph_harness.h"
+
+namespace {
+using GraphRenderWin = GraphTest;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kGrey = RGB(220, 220, 220);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 200, 0);
+
+// y of a value of graph g as the point lists place it.
+int ValueY(const GraphDlg& dlg, int graph, double value)
+{
+    const GraphGeometry& g = dlg.m_graphGeometry;
+    const double min = dlg.m_graphInfo.RangeOf(graph).min;
+    return static_cast<int>(g.plot.bottom - 15 * g.vScale - (value - min) * g.yScale[graph]);
+}
+
+// The colour's pixels in the column x, rows y - 2 .. y + 2 (a 2-pixel pen
+// may put its extra row on either side).
+int Near(const GraphImage& image, COLORREF colour, int x, int y)
+{
+    return image.Count(colour, x, y - 2, x + 1, y + 3);
+}
+}
+
+TEST_F(GraphRenderWin, EmptyLogShowsFrameGridAxesAndNoLines)
+{
+    GraphWindow w;
+    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    GraphImage image(w.dlg);
+    ASSERT_GT(image.width, 100);
+    const int L = g.plot.left, R = g.plot.right, B = g.plot.bottom;
+    const int maxY = static_cast<int>(15 * g.vScale), minY = static_cast<int>(B - 15 * g.vScale);
+
+    EXPECT_EQ(image.At(0, 0), kBlack);
+    EXPECT_EQ(image.At(image.width - 1, image.height - 1), kBlack);
+    EXPECT_EQ(image.At((L + R) / 2, B / 2 + 5), kWhite);
+    for (int y : {B / 2, maxY, minY}) {
+        EXPECT_EQ(image.At(L + 5, y), kGrey) << y;
+        EXPECT_EQ(image.At(R - 1, y), kGrey) << "lit up to R, not including it: " << y;
+    }
+    EXPECT_EQ(image.At(L, B / 2 + 3), kBlack);
+    EXPECT_EQ(image.At(R, B / 2 + 3), kBlack);
+    // Labels in both margins and their colours; nothing between the grid lines.
+    EXPECT_GT(image.Count(kBlue, 1, 0, L - 1, image.height), 0);
+    EXPECT_GT(image.Count(kMagenta, R + 3, 0, image.width - 1, image.height), 0);
+    EXPECT_EQ(image.Count(kBlue, L + 1, maxY + 1, R, minY), 0);
+    EXPECT_EQ(image.Count(kMagenta, L + 1, maxY + 1, R, minY), 0);
+    EXPECT_EQ(image.Count(kGreen), 0);
+}
+
+TEST_F(GraphRenderWin, SeriesLinesInTheirColoursGraphTwoOnTop)
+{
+    GraphWindow w;
+    // RSOC 50 and 25.0 degrees both lie on the middle of their ranges.
+    w.AppendMany(60, 50, 25.0);
+    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const int middle = ValueY(w.dlg, 0, 50);
+    ASSERT_EQ(middle, ValueY(w.dlg, 1, 25.0));
+    {
+        GraphImage image(w.dlg);
+        const int x = g.plot.right - 20;
+        EXPECT_GT(Near(image, kMagenta, x, middle), 0);
+        EXPECT_EQ(Near(image, kBlue, x, middle), 0) << "graph 2 covers graph 1";
+        // Left of the oldest point there is no line.
+        const int oldestX = w.dlg.m_graphPoints.points[0][59].x;
+        EXPECT_EQ(image.Count(kMagenta, g.plot.left + 1, middle - 2, oldestX - 2, middle + 3), 0);
+    }
+
+    // Different values: each line at its own height.
+    w.AppendMany(60, 80, 70.0, 3700, 60);
+    GraphImage image(w.dlg);
+    const int x = g.plot.right - 20;
+    EXPECT_GT(Near(image, kBlue, x, ValueY(w.dlg, 0, 80)), 0);
+    EXPECT_GT(Near(image, kMagenta, x, ValueY(w.dlg, 1, 70.0)), 0);
+    EXPECT_EQ(ValueY(w.dlg, 1, 70.0), static_cast<int>(15 * g.vScale)) << "range maximum on the top grid line";
+}
+
+TEST_F(GraphRenderWin, NoneDrawsNothingForGraphTwo)
+{
+    GraphWindow w;
+    w.AppendMany(60, 30, 10.0);
+    w.dlg.m_graphInfo.m_graph2Kind = GRAPH_KIND_NONE;
+    w.dlg.BuildGraphPoints();
+    GraphImage image(w.dlg);
+    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    EXPECT_EQ(image.Count(kMagenta), 0) << "no line and no labels";
+    // The right margin is empty: white inside the frame (the 2-pixel line may
+    // reach one pixel past the axis).
+    EXPECT_EQ(image.Count(kWhite, g.plot.right + 3, 1, image.width - 1, image.height - 1),
+              (image.width - g.plot.right - 4) * (image.height - 2));
+    EXPECT_GT(Near(image, kBlue, g.plot.right - 20, ValueY(w.dlg, 0, 30)), 0);
+}
+
+TEST_F(GraphRenderWin, CursorLineOnlyLeftOfTheNewestVisibleRecord)
+{
+    GraphWindow w;
+    w.AppendMany(50);
+    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    w.dlg.ShowCursorReadout(0);
+    {
+        GraphImage image(w.dlg);
+        EXPECT_EQ(image.Count(kGreen), 0) << "the cursor on the rightmost record shows no line";
+    }
+    w.dlg.ShowCursorReadout(10);
+    {
+        GraphImage image(w.dlg);
+        const int x = static_cast<int>((g.plot.right - 1) - 10 * g.xStep);
+        EXPECT_GT(image.Count(kGreen, x, 0, x + 1, image.height), 5);
+        EXPECT_EQ(image.Count(kGreen), image.Count(kGreen, x, 0, x + 1, image.height)) << "one vertical line";
+    }
+    // A marker record under the cursor draws no line.
+    w.Append(Reading(50, -30000, 25.0, 3700));
+    w.dlg.ShowCursorReadout(0);
+    w.Append(Reading(51, 50, 25.0, 3700));
+    ASSERT_EQ(w.dlg.m_cursorOffset, 1);
+    GraphImage image(w.dlg);
+    EXPECT_EQ(image.Count(kGreen), 0);
+}
+
+TEST_F(GraphRenderWin, TheControlShowsTheSamePicture)
+{
+    GraphWindow w;
+    ShowWindow(w.Wnd(), SW_SHOW);
+    w.AppendMany(120, 50, 25.0);
+    PumpMessages(50);
+    // Read the control's own pixels back through its device context.
+    const HWND graph = w.Item(IDC_GRAPH_AREA);
+    w.dlg.RedrawGraph();
+    HDC dc = GetDC(graph);
+    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const int middle = ValueY(w.dlg, 0, 50);
+    int magenta = 0;
+    for (int y = middle - 2; y <= middle + 2; ++y) magenta += GetPixel(dc, g.plot.right - 20, y) == kMagenta;
+    EXPECT_GT(magenta, 0);
+    EXPECT_EQ(GetPixel(dc, 0, 0), kBlack);
+    ReleaseDC(graph, dc);
+}
