@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AllocCounter.h"
+#include "graph/GraphGeometry.h"
 #include "log/LogFile.h"
 #include "log/LogLine.h"
 #include "log/LogStore.h"
@@ -141,6 +142,37 @@ void BM_AppendReading(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_AppendReading)->Arg(100)->Arg(10000)->Arg(1000000)->Arg(10000000)->Iterations(1000000);
+
+// One new reading as the tool handles it: record + row, then both point lists
+// rebuilt at the widest zoom (2100 records read), at a log of state.range(0) records.
+void BM_NewReadingWithGraph(benchmark::State& state)
+{
+    LogStore log;
+    const size_t start = static_cast<size_t>(state.range(0));
+    for (size_t i = 0; i < start; ++i)
+        log.AddMeasurementRow(Reading(i));
+    const CGraphInfo info;
+    const int32_t zoom = 10;
+    GraphGeometry geometry;
+    UpdateGraphGeometry(geometry, 520, 230, 1.0, zoom, info);
+    static GraphPointLists lists;
+    size_t i = start;
+    for (auto _ : state) {
+        log.AddMeasurementRow(Reading(i++));
+        BuildGraphPoints(lists, geometry, info, zoom, 0, static_cast<int64_t>(log.RecordCount()),
+                         [&log](int64_t index) {
+                             const tagLOGDATA& r = log.Record(static_cast<size_t>(index));
+                             GraphSample sample;
+                             sample.rsoc = r.rsoc;
+                             sample.temperature = r.temperature;
+                             sample.voltage = r.voltage;
+                             return sample;
+                         });
+        benchmark::DoNotOptimize(lists.count);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_NewReadingWithGraph)->Arg(100)->Arg(10000)->Arg(1000000)->Arg(10000000)->Iterations(20000);
 
 // The text of one list cell, as the list asks for it while painting.
 void BM_CellText(benchmark::State& state)

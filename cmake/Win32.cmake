@@ -3,6 +3,12 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 
 set(WIN_LIBS comctl32 comdlg32 gdi32 msimg32 user32 kernel32 advapi32 setupapi hid version winmm shell32 ole32)
 
+if(MINGW AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # SSE2 arithmetic instead of x87: doubles round as on every other build,
+  # so demo readings and parsed numbers are the same everywhere.
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
+
 if(MINGW)
   # Static runtime so the exe imports only system DLLs.
   set(STATIC_LINK -static -static-libgcc -static-libstdc++)

@@ -8,10 +8,10 @@
 
 inline int ReferenceHexDigit(wchar_t c)
 {
-    const std::wstring digits = L"0123456789abcdef";
-    const std::wstring upper = L"0123456789ABCDEF";
+    static const wchar_t kLower[] = L"0123456789abcdef";
+    static const wchar_t kUpper[] = L"0123456789ABCDEF";
     for (int i = 0; i < 16; ++i) {
-        if (c == digits[static_cast<size_t>(i)] || c == upper[static_cast<size_t>(i)]) {
+        if (c == kLower[i] || c == kUpper[i]) {
             return i;
         }
     }

@@ -83,8 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool done = false;
     while (!done) {
         // Reports the filter has to let pass by without touching the writer
-        // (an exhausted input gives 0: nothing more is injected).
-        switch (input.ConsumeIntegralInRange(0, 7)) {
+        // (an exhausted input gives 0: nothing more is injected). They stay
+        // well below the board's buffer, which drops its oldest reports when
+        // full, as a host's HID input buffer does.
+        const bool room = board->PendingInputReports() + 40 < CSimBoard::kMaxPendingInputReports;
+        switch (room ? input.ConsumeIntegralInRange(0, 7) : 0) {
         case 6: board->InjectCommErrors(input.ConsumeIntegralInRange<uint32_t>(1, 40)); break;
         case 7: board->InjectUnknownCode(input.ConsumeIntegralInRange<uint8_t>(0x0F, 0xFF)); break;
         default: break;

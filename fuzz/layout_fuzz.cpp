@@ -225,12 +225,16 @@ void CheckLayout(FuzzedDataProvider& input)
         FUZZ_CHECK(after.size() == expectedSize);
         for (size_t i = 0; i < after.size(); ++i) {
             FUZZ_CHECK(after[i].flags != 0 && !IsContradictoryRule(after[i].flags));
-            FUZZ_CHECK(!AreUnsetMargins(after[i].margins));
             for (size_t j = 0; j < i; ++j) {
                 FUZZ_CHECK(after[i].control != after[j].control);
             }
             if (after[i].control == control) {
                 FUZZ_CHECK(after[i].flags == flags);
+                if (!AreUnsetMargins(margins)) {
+                    const ResizeMargins& m = after[i].margins;
+                    FUZZ_CHECK(m.left == margins.left && m.top == margins.top && m.right == margins.right &&
+                               m.bottom == margins.bottom);
+                }
             }
         }
     }

@@ -406,7 +406,53 @@ def layout():
     write("layout", "all-zeros", b"\x00" * 200)
 
 
+# --- cli: report values, then the arguments separated by 0x01
+def cli():
+    def seed(name, args, payload=b"\x03\x55\xa6\x0b\xd9\x0e\x00\x00", code=0x03, phase=2, duration=None):
+        s = Input().u64(1250).raw(payload).int(0, 0x10, code, 8)
+        for f in (2019, 1, 18, 9, 5, 7):
+            s.i16(f)
+        s.int(0, 8, phase, 8).int(1, 2**32 - 1, 13).int(0, 12, 4)
+        s.u64(1000).bool(False).bool(duration is not None)
+        if duration is not None:
+            s.u64(duration)
+        s.u64(1500).u64(1000).u32(3)
+        write("cli", name, s.raw(b"\x01".join(args)).data())
+
+    seed("measure", [b"measure", b"--interval", b"2", b"--i2c=400", b"--count", b"10", b"--out", b"log.txt"])
+    seed("measure-duration", [b"measure", b"--owsi", b"--duration=1.5"], duration=1500)
+    seed("read-word", [b"read-word", b"0x0D", b"--timeout", b"0.25"], code=0x06)
+    seed("write-word", [b"write-word", b"-1", b"--", b"--ff"], code=0x07)
+    seed("flash", [b"flash", b"image.txt", b"--timeout=30"], code=0x0D, phase=4)
+    seed("help-wins", [b"measure", b"--bogus", b"--help"], code=0x0C)
+    seed("conflicts", [b"measure", b"--i2c", b"100", b"--owsi", b"--count=1", b"--duration", b"2"], code=0x0E)
+    seed("help-topic", [b"help", b"flash"])
+
+
+# --- journal: one start time of any fields, runs, how many to keep, other file names
+def journal():
+    s = Input()
+    for f in (2019, 1, 18, 9, 5, 7):
+        s.i16(f)
+    s.i32(2)
+    runs = [(2019, 1, 1, 9, 0, 0, 0), (2019, 1, 1, 9, 0, 0, 1), (2019, 1, 1, 9, 0, 0, 10), (2019, 1, 1, 9, 0, 0, 9),
+            (2020, 12, 2, 23, 1, 1, 0), (2019, 2, 1, 0, 0, 0, 0)]
+    s.int(0, 60, len(runs))
+    for y, mo, d, h, mi, se, attempt in runs:
+        s.int(2019, 2021, y, 16).int(1, 12, mo, 16).int(1, 2, d, 16).int(0, 23, h, 16)
+        s.int(0, 1, mi, 16).int(0, 1, se, 16).int(0, 12, attempt)
+    s.int(0, 40, 3, 64)
+    for other in (b"Vantrel.ini", b"Vantrel_20190101_090000_.txt", b"Vantrel_2019010_090000.txt", b"notes.txt"):
+        s.string(other)
+    write("journal", "mixed-folder", s.data())
+    s = Input()
+    for f in (-1, 99, 0, 100, -5, 32767):
+        s.i16(f)
+    s.i32(-3).int(0, 60, 0).int(0, 40, 0, 64)
+    write("journal", "out-of-range-time", s.data())
+
+
 if __name__ == "__main__":
     for make in (hexfield, flashimage, receive, flashwriter, flashsession, simboard, settings, logline,
-                 logfile, demo, textnumbers, graphsettings, graph, layout):
+                 logfile, demo, textnumbers, graphsettings, graph, layout, cli, journal):
         make()

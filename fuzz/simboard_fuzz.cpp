@@ -39,6 +39,15 @@ struct Model {
     SimSettings settings;
     std::deque<Expected> queue;
 
+    // A full buffer drops its oldest report.
+    void Push(const Expected& e)
+    {
+        if (queue.size() >= CSimBoard::kMaxPendingInputReports) {
+            queue.pop_front();
+        }
+        queue.push_back(e);
+    }
+
     void Expect(std::initializer_list<uint8_t> payload)
     {
         Expected e;
@@ -47,7 +56,7 @@ struct Model {
         for (const uint8_t b : payload) {
             e.report[i++] = b;
         }
-        queue.push_back(e);
+        Push(e);
     }
 
     void Report(const uint8_t* data, size_t size, uint32_t now)
@@ -97,7 +106,7 @@ struct Model {
             if (f[0] >= RC_FLASH_BEGIN && f[0] <= RC_FLASH_FINISH) {
                 Expected e;
                 e.flashCode = f[0];
-                queue.push_back(e);
+                Push(e);
             }
             break;
         }
@@ -118,7 +127,7 @@ struct Model {
         e.report[5] = static_cast<uint8_t>(m.voltage);
         e.report[6] = static_cast<uint8_t>(m.voltage >> 8);
         e.report[14] = m.rsoc < 10 ? 0 : 1;
-        queue.push_back(e);
+        Push(e);
         nextDue = now + period;
     }
 };
@@ -244,7 +253,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (length > 1) {
                 e.report[1] = RC_READ_WORD;
             }
-            model.queue.push_back(e);
+            model.Push(e);
             break;
         }
         case 8: {

@@ -30,8 +30,10 @@ for t in "${targets[@]}"; do
   work="$dir/corpus-$name"
   mkdir -p "$work" "$seeds"
   out="$dir/$name.log"
+  dict=()
+  [ -f "$ROOT/fuzz/$name.dict" ] && dict=(-dict="$ROOT/fuzz/$name.dict")
   # New inputs go to the scratch corpus; the checked-in seeds are only read.
-  "$dir/fuzz/$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  "$dir/fuzz/$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${dict[@]}" \
     -artifact_prefix="$dir/artifacts/$name-" "$work" "$seeds" >"$out" 2>&1
   rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out" | tail -1)

@@ -3,4 +3,3 @@
 // subsystem lands; until then it does nothing, so the window runs without it.
 #include "app/VantrelDlg_win.h"
 
-void CVantrelDlg::LoadLog() {}

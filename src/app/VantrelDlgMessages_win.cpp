@@ -14,6 +14,7 @@ bool CVantrelDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
     case IDC_START_MEASURE: OnStartMeasure(); return true;
     case IDC_STOP_MEASURE: OnStopMeasure(); return true;
     case IDC_CLEAR_LOG: OnClearLog(); return true;
+    case IDC_STORE_LOG: OnStoreLog(); return true;
     case IDC_READ_WORD: OnReadWord(); return true;
     case IDC_WRITE_WORD: OnWriteWord(); return true;
     case IDC_OPEN_FILE: OnOpenFile(); return true;

@@ -122,6 +122,9 @@ void CVantrelDlg::InitializeMainWindow()
 
     SetEnableState(EnableState::StartUp);
 
+    // Before the first row (the settings message below) so the journal holds it.
+    StartJournal();
+
     const bool found = FindSubBoard();
     if (found) {
         OpenSubBoard();  // a board that cannot be opened is not reported here

@@ -14,6 +14,7 @@
 #include "app/AppSettings.h"
 #include "app/EnableStates.h"
 #include "log/DemoSource.h"
+#include "log/Journal_win.h"
 #include "log/LogStore.h"
 #include "protocol/FlashImage.h"
 #include "protocol/FlashWriter.h"
@@ -110,6 +111,13 @@ public:
     void SetEnableState(EnableState state);
     bool HasFlashImage() const;
 
+    // --- measurement journal (log/JournalHook_win.cpp)
+    void StartJournal();
+    void JournalLastRow();
+    const CJournal& Journal() const { return m_journal; }
+    CJournal m_journal;
+    bool m_journalFailureShown = false;
+
     // --- log list (log/LogList_win.cpp)
     // Appends a measurement record with its row (the record's rowIndex becomes
     // the row it gets) and lets the list follow the new row.
@@ -200,6 +208,18 @@ public:
     void ShowAboutBox();
     void LoadLog();
 
+    // --- log files (log/LogFiles_win.cpp)
+    // "Store log...": the save dialog, then StoreLogToPath.
+    void OnStoreLog();
+    // Writes every row to the file; false (after telling the user) when the
+    // file could not be created or written whole.
+    bool StoreLogToPath(const std::wstring& path);
+    // LoadLog after its open dialog: asks before replacing records, then
+    // replaces the log with the file's rows. The log stays as it was, and
+    // the user is told, when the file cannot be read.
+    bool LoadLogFromPath(const std::wstring& path);
+    void ShowLoadedLog();
+
     // --- communication settings (comm/CommSettings_win.cpp)
     void OnCommunicate();
 
@@ -231,6 +251,7 @@ public:
         uint32_t frames;
         double totalMicroseconds;
         double maxMicroseconds;
+        double buildMicroseconds;  // of the total: until the frame was built, before writing it
     };
     FlashReplyTiming FlashReplyTimes() const;
 
@@ -325,4 +346,5 @@ protected:
     std::atomic<uint32_t> m_flashReplyFrames{0};
     std::atomic<uint64_t> m_flashReplyTicks{0};
     std::atomic<uint64_t> m_flashReplyMaxTicks{0};
+    std::atomic<uint64_t> m_flashReplyBuildTicks{0};
 };

@@ -29,7 +29,10 @@ int32_t ClampOffset(int64_t offset, int32_t diff)
 
 int32_t GraphScrollDiff(int64_t recordCount, int32_t zoomLevel)
 {
-    return Saturate32(recordCount - VisibleRecordCount(zoomLevel));
+    // A negative count (there is none) is taken as 0, so the subtraction
+    // cannot overflow.
+    const int64_t count = recordCount < 0 ? 0 : recordCount;
+    return Saturate32(count - VisibleRecordCount(zoomLevel));
 }
 
 GraphScrollBarState UpdateGraphScrollBar(int64_t recordCount, int32_t zoomLevel, int32_t& scrollOffset)

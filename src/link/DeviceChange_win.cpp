@@ -96,8 +96,9 @@ void CVantrelDlg::OnSubBoardRemoval()
 
 void CVantrelDlg::OnHandleRemovePending()
 {
+    // The open handle itself is going: no need to look for the board.
     TearDownSubBoard();
-    if (Measuring() == 1) { SetMeasuring(0); AppMessageBox(GetHwnd(), L"Disconnect the USB device", L"error", MB_ICONWARNING); }
+    EndWorkAfterRemoval();
 }
 
 void CVantrelDlg::TearDownSubBoard()
@@ -105,7 +106,7 @@ void CVantrelDlg::TearDownSubBoard()
     if (m_demoMode == kNormalMode)
         SendStopFrame();  // fails quietly when the board is already gone
     else
-        (void)0;
+        KillTimer(GetHwnd(), kDemoTimerId);
     SetEnableState(EnableState::Idle);
     // The thread must be gone before its handle is closed.
     StopReceiveThread();

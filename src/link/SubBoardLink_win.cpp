@@ -1,6 +1,7 @@
 #include "link/SubBoardLink_win.h"
 
 #include <cstddef>
+#include <cwchar>
 #include <vector>
 #include <setupapi.h>
 extern "C" {
@@ -67,13 +68,16 @@ std::wstring EnvironmentText(const wchar_t* name)
 // exists and is connected (to us, usually).
 bool IsPresent(const std::wstring& path)
 {
-    static const std::wstring pipePrefix = L"\\\\.\\pipe\\";
-    if (path.compare(0, pipePrefix.size(), pipePrefix) == 0) {
+    static const wchar_t pipePrefix[] = L"\\\\.\\pipe\\";
+    if (_wcsnicmp(path.c_str(), pipePrefix, wcslen(pipePrefix)) == 0) {
         if (WaitNamedPipeW(path.c_str(), 1)) return true;
         const DWORD error = GetLastError();
         return error == ERROR_SEM_TIMEOUT || error == ERROR_PIPE_BUSY;
     }
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // A device may refuse the question; only "not there" counts as absent.
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
 } // namespace

@@ -275,6 +275,24 @@ LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec&
     return result;
 }
 
+bool FormatLogRowLine(const LogStore& log, size_t row, const LogTextCodec& codec, std::string& out)
+{
+    if (row >= log.RowCount()) return false;
+    if (log.RowKind(row) == kLogRowMeasurement || log.MessageText(row).empty()) {
+        char line[kLogLineMaxChars + 2];
+        size_t n = log.RowKind(row) == kLogRowMeasurement
+                       ? FormatMeasurementLine(line, log.Record(log.RecordIndexOfRow(row)))
+                       : FormatEmptyMessageLine(line, log.RowStamp(row));
+        out.append(line, n);
+    } else {
+        const std::u16string_view text = log.MessageText(row);
+        const std::wstring wide(text.begin(), text.end());
+        if (!codec.toBytes(wide.data(), wide.size(), out)) return false;
+    }
+    out += "\r\n";
+    return true;
+}
+
 std::FILE* OpenLogFile(const std::wstring& path, const char* mode)
 {
 #if defined(_WIN32)

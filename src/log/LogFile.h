@@ -62,6 +62,10 @@ LogLoadResult ReadLog(std::FILE* in, LogStore& into, const LogTextCodec& codec, 
 // text alone. Stops at the first failure; the lines before it are written.
 LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec& codec);
 
+// Appends the line of one row, "\r\n" included, as WriteLog writes it; false
+// when the row does not exist or its text cannot be represented.
+bool FormatLogRowLine(const LogStore& log, size_t row, const LogTextCodec& codec, std::string& out);
+
 // Opens a file by a wide path ("rb", "wb", ...); nullptr when it cannot.
 std::FILE* OpenLogFile(const std::wstring& path, const char* mode);
 

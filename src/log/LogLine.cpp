@@ -25,6 +25,33 @@ int32_t ParsePiece(const char* first, const char* last, size_t start, size_t cou
     return ParseInt32(first + start, first + end);
 }
 
+int16_t Digits(const char* p, size_t n)
+{
+    int value = 0;
+    for (size_t i = 0; i < n; ++i)
+        value = value * 10 + (p[i] - '0');
+    return static_cast<int16_t>(value);
+}
+
+// Date and time as this tool writes them ("2019/01/18 09:05:07..."): every piece is
+// plain digits, which ParsePiece would read to the same values.
+bool ParseCanonicalDateTime(const char* first, const char* last, tagLOGDATA& record)
+{
+    static const unsigned char kDigitAt[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+    if (last - first < 19)
+        return false;
+    for (unsigned char i : kDigitAt)
+        if (first[i] < '0' || first[i] > '9')
+            return false;
+    record.year = Digits(first, 4);
+    record.month = Digits(first + 5, 2);
+    record.day = Digits(first + 8, 2);
+    record.hour = Digits(first + 11, 2);
+    record.minute = Digits(first + 14, 2);
+    record.second = Digits(first + 17, 2);
+    return true;
+}
+
 bool EqualsIgnoringAsciiCase(const char* first, const char* last, const char* word)
 {
     const size_t n = std::strlen(word);
@@ -131,12 +158,14 @@ tagLOGDATA ParseMeasurementLine(const char* line, size_t length)
     const char* last;
     if (!tokens.Next(first, last))
         return record;
-    record.year = static_cast<int16_t>(ParsePiece(first, last, 0, 4));
-    record.month = static_cast<int16_t>(ParsePiece(first, last, 5, 2));
-    record.day = static_cast<int16_t>(ParsePiece(first, last, 8, 2));
-    record.hour = static_cast<int16_t>(ParsePiece(first, last, 11, 2));
-    record.minute = static_cast<int16_t>(ParsePiece(first, last, 14, 2));
-    record.second = static_cast<int16_t>(ParsePiece(first, last, 17, 2));
+    if (!ParseCanonicalDateTime(first, last, record)) {
+        record.year = static_cast<int16_t>(ParsePiece(first, last, 0, 4));
+        record.month = static_cast<int16_t>(ParsePiece(first, last, 5, 2));
+        record.day = static_cast<int16_t>(ParsePiece(first, last, 8, 2));
+        record.hour = static_cast<int16_t>(ParsePiece(first, last, 11, 2));
+        record.minute = static_cast<int16_t>(ParsePiece(first, last, 14, 2));
+        record.second = static_cast<int16_t>(ParsePiece(first, last, 17, 2));
+    }
     if (!tokens.Next(first, last))
         return record;
     // "%u" of a negative RSOC (files of earlier versions wrote standby as 4294967295)

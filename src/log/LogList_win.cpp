@@ -11,12 +11,14 @@
 void CVantrelDlg::AddMeasurementRow(const tagLOGDATA& record)
 {
     m_logData.AddMeasurementRow(record);
+    JournalLastRow();
     FollowLogTail();
 }
 
 void CVantrelDlg::AddMessageRow(const std::wstring& text)
 {
     m_logData.AddMessageRow(text, LocalTimeNow());
+    JournalLastRow();
     FollowLogTail();
 }
 

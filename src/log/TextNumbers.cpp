@@ -1,5 +1,6 @@
 #include "log/TextNumbers.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -153,6 +154,37 @@ bool ParseUnsignedFloat(const char* p, const char* last, std::chars_format forma
     return true;
 }
 
+// The common case of a plain decimal such as "25.0": at most 15 digits and no
+// exponent. Integer and power of ten are exact doubles, so one division gives the
+// correctly rounded value. Where the platform computes in a wider format, that
+// division could round twice, so there every number goes to from_chars.
+bool ParsePlainDecimal(const char* p, const char* last, double& value)
+{
+#if FLT_EVAL_METHOD == 0
+    static const double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int fraction = 0;
+    for (; p != last && IsDigit(*p) && digits <= 15; ++p, ++digits)
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    if (p != last && *p == '.')
+        for (++p; p != last && IsDigit(*p) && digits <= 15; ++p, ++digits, ++fraction)
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    if (digits == 0 || digits > 15)
+        return false;
+    if (p != last && (*p == 'e' || *p == 'E' || *p == 'x' || *p == 'X'))
+        return false;
+    value = static_cast<double>(mantissa) / kPow10[fraction];
+    return true;
+#else
+    (void)p;
+    (void)last;
+    (void)value;
+    return false;
+#endif
+}
+
 } // namespace
 
 size_t FormatIntZeroPad(char* out, int32_t value, int width)
@@ -233,8 +265,12 @@ double ParseDouble(const char* first, const char* last)
         ++p;
     }
     double value = 0.0;
-    bool parsed = false;
-    if (last - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X'))
+    bool parsed = ParsePlainDecimal(p, last, value);
+    // "0x" starts a hexadecimal number only when a digit follows (after an
+    // optional point); otherwise the number is the "0" alone, and "0xinf" or
+    // "0xnan" read as 0, not as infinity or NaN.
+    if (!parsed && last - p >= 3 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+        (HexValue(p[2]) >= 0 || (p[2] == '.' && last - p >= 4 && HexValue(p[3]) >= 0)))
         parsed = ParseUnsignedFloat(p + 2, last, std::chars_format::hex, value);
     if (!parsed)
         parsed = ParseUnsignedFloat(p, last, std::chars_format::general, value);

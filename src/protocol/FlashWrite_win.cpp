@@ -67,10 +67,12 @@ void CVantrelDlg::OnFlashAcknowledge(const uint8_t* payload)
         m_flashWriter.Reply(payload, source ? source->bytes.data() : nullptr,
                             source ? static_cast<uint32_t>(source->bytes.size()) : 0);
     if (!frame) return;
+    const uint64_t built = Ticks();
     SendFrame(*frame);
 
     const uint64_t spent = Ticks() - started;
     m_flashReplyFrames.fetch_add(1);
+    m_flashReplyBuildTicks.fetch_add(built - started);
     m_flashReplyTicks.fetch_add(spent);
     uint64_t longest = m_flashReplyMaxTicks.load();
     while (spent > longest && !m_flashReplyMaxTicks.compare_exchange_weak(longest, spent)) {
@@ -80,5 +82,5 @@ void CVantrelDlg::OnFlashAcknowledge(const uint8_t* payload)
 CVantrelDlg::FlashReplyTiming CVantrelDlg::FlashReplyTimes() const
 {
     return {m_flashReplyFrames.load(), TicksToMicroseconds(m_flashReplyTicks.load()),
-            TicksToMicroseconds(m_flashReplyMaxTicks.load())};
+            TicksToMicroseconds(m_flashReplyMaxTicks.load()), TicksToMicroseconds(m_flashReplyBuildTicks.load())};
 }

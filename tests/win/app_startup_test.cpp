@@ -159,7 +159,7 @@ TEST_F(StartupTest, EscapeAndEnterLeaveTheWindowOpenCloseEndsIt)
     bool stillOpenAfterKeys = false;
     std::thread driver([&] {
         HWND wnd = nullptr;
-        for (int i = 0; i < 500 && !wnd; ++i) {
+        for (int i = 0; i < 500 && !(wnd && IsWindowVisible(wnd)); ++i) {
             Sleep(10);
             wnd = FindWindowW(L"#32770", L"Vantrel For VX5531xxR ");
         }
@@ -185,7 +185,9 @@ TEST_F(StartupTest, AboutBoxShowsNameVersionAndNotice)
     std::wstring nameLine, notice;
     std::thread driver([&] {
         HWND box = nullptr;
-        for (int i = 0; i < 500 && !box; ++i) {
+        // Visible only once the modal run has shown it, after its
+        // initialisation has filled the texts.
+        for (int i = 0; i < 500 && !(box && IsWindowVisible(box)); ++i) {
             Sleep(10);
             box = FindWindowW(L"#32770", L"About Vantrel");
         }

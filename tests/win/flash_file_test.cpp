@@ -165,7 +165,7 @@ TEST_F(FlashFileTest, ReadingStopsOnceTheTextIsTooLong)
     HANDLE pipe = CreateNamedPipeW(pipePath.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096,
                                    0, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-    constexpr uint64_t kGiveUpBytes = 64ull << 20;
+    constexpr uint64_t kGiveUpBytes = 4u << 20;
     std::atomic<uint64_t> written{0};
     std::thread source([&] {
         if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) return;
@@ -174,6 +174,9 @@ TEST_F(FlashFileTest, ReadingStopsOnceTheTextIsTooLong)
         while (written.load() < kGiveUpBytes &&
                WriteFile(pipe, chunk.data(), static_cast<DWORD>(chunk.size()), &put, nullptr))
             written.fetch_add(put);
+        // The end of the source, should the reader still be reading.
+        FlushFileBuffers(pipe);
+        DisconnectNamedPipe(pipe);
     });
     EXPECT_FALSE(dlg.LoadFlashImageFile(pipePath));
     const uint64_t whenDone = written.load();

@@ -73,10 +73,17 @@ public:
         dlg.BuildGraphPoints();
         dlg.RedrawGraph();
     }
-    // n readings numbered from `first`, all with the same values.
+    // n readings numbered from `first`, all with the same values, ending in
+    // the state that n single appends leave (one redraw instead of n).
     void AppendMany(int count, int32_t rsoc = 50, double temperature = 25.0, uint16_t voltage = 3700, int first = 0)
     {
-        for (int i = 0; i < count; ++i) Append(Reading(first + i, rsoc, temperature, voltage));
+        for (int i = 0; i < count; ++i) {
+            dlg.AddMeasurementRow(Reading(first + i, rsoc, temperature, voltage));
+            dlg.m_cursorOffset = StepCursorOffset(dlg.m_cursorOffset);
+        }
+        dlg.UpdateGraphScrollBar();
+        dlg.BuildGraphPoints();
+        dlg.RedrawGraph();
     }
 
     void HScroll(int id, WORD code, WORD position = 0)

@@ -188,16 +188,16 @@ TEST_F(GraphNavigationWin, StandbyAndEmptyLogReadouts)
 TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
 {
     GraphWindow w;
-    ShowWindow(w.Wnd(), SW_SHOW);
     const HWND list = w.Item(IDC_LOG_LIST);
     // "↓" without a cursor record selects nothing.
     SendMessageW(w.Wnd(), WM_COMMAND, MAKEWPARAM(IDC_JUMP_TO_CURSOR, BN_CLICKED), 0);
     EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
 
     for (int k = 0; k < 40; ++k) {
-        w.Append(Reading(k, k, 25.0, 3700));
+        w.dlg.AddMeasurementRow(Reading(k, k, 25.0, 3700));
         if (k % 3 == 0) w.dlg.AddMessageRow(L"Communication error");
     }
+    ShowWindow(w.Wnd(), SW_SHOW);
     ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
     w.dlg.ShowCursorReadout(30);  // record 9
     SendMessageW(w.Wnd(), WM_COMMAND, MAKEWPARAM(IDC_JUMP_TO_CURSOR, BN_CLICKED), 0);

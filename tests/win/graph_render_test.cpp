@@ -125,18 +125,23 @@ TEST_F(GraphRenderWin, CursorLineOnlyLeftOfTheNewestVisibleRecord)
 TEST_F(GraphRenderWin, TheControlShowsTheSamePicture)
 {
     GraphWindow w;
-    ShowWindow(w.Wnd(), SW_SHOW);
     w.AppendMany(120, 50, 25.0);
+    ShowWindow(w.Wnd(), SW_SHOW);
     PumpMessages(50);
-    // Read the control's own pixels back through its device context.
+    // Paint over the control, then let it repaint itself: the owner-drawn
+    // control asks the window for the picture.
     const HWND graph = w.Item(IDC_GRAPH_AREA);
-    w.dlg.RedrawGraph();
     HDC dc = GetDC(graph);
+    RECT all{0, 0, w.dlg.m_graphGeometry.width, w.dlg.m_graphGeometry.height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    InvalidateRect(graph, nullptr, FALSE);
+    UpdateWindow(graph);
     const GraphGeometry& g = w.dlg.m_graphGeometry;
     const int middle = ValueY(w.dlg, 0, 50);
     int magenta = 0;
     for (int y = middle - 2; y <= middle + 2; ++y) magenta += GetPixel(dc, g.plot.right - 20, y) == kMagenta;
     EXPECT_GT(magenta, 0);
     EXPECT_EQ(GetPixel(dc, 0, 0), kBlack);
+    EXPECT_EQ(GetPixel(dc, (g.plot.left + g.plot.right) / 2, g.plot.bottom / 2 + 5), kWhite);
     ReleaseDC(graph, dc);
 }

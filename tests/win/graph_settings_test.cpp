@@ -132,7 +132,8 @@ TEST_F(GraphSettingsWin, EnterDoesNothingAndEscapeDiscardsTheTexts)
     EXPECT_EQ(w.SettingsText(IDC_GS_RSOC_MIN), "0");
     w.Open();
     w.SetSettingsText(IDC_GS_RSOC_MIN, L"7");
-    SendMessageW(w.Settings(), WM_CLOSE, 0, 0);
+    SendMessageW(w.Settings(), WM_CLOSE, 0, 0);  // the dialog posts itself a Cancel
+    PumpMessages(20);
     EXPECT_FALSE(w.Visible());
     EXPECT_NE(w.Settings(), nullptr) << "hidden, never destroyed";
     EXPECT_EQ(w.SettingsText(IDC_GS_RSOC_MIN), "0");

@@ -138,9 +138,9 @@ TEST_F(LayoutResizeWin, NeverSmallerThanAtTheStart)
 TEST_F(LayoutResizeWin, MinimisedGivesNoNegativeSizesAndRestoringPutsEverythingBack)
 {
     GraphWindow w;
+    w.AppendMany(150);
     ShowWindow(w.Wnd(), SW_SHOW);
     PumpMessages(20);
-    w.AppendMany(150);
     std::map<int, RECT> before;
     for (const Expected& e : kGrowth) before[e.id] = RectInClient(w.Wnd(), w.Item(e.id));
 

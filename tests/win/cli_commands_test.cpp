@@ -1,0 +1,443 @@
+// vantrel-cli's commands run in-process against the simulated sub board on
+// its pipe: what they print, what they leave on the board, and their exit
+// codes.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/CliCommands_win.h"
+#include "cli/CliConsole_win.h"
+#include "cli/CliExitCodes.h"
+#include "device_harness.h"
+#include "FlashTestSupport.h"
+#include "log/LogFile.h"
+#include "log/LogLine.h"
+#include "log/LogStore.h"
+#include "protocol/FlashImage.h"
+
+namespace {
+
+using Args = std::vector<std::wstring>;
+
+struct RunResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(std::FILE* file)
+{
+    std::fflush(file);
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    std::rewind(file);
+    if (size > 0) text.resize(std::fread(&text[0], 1, text.size(), file));
+    return text;
+}
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return std::string();
+    std::string text = ReadAll(f);
+    std::fclose(f);
+    return text;
+}
+
+// Lines ended by CR LF; a last line without it counts too.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// Formatting what the log loader parses out of the line gives the line back.
+bool IsLogLine(const std::string& line)
+{
+    const tagLOGDATA record = ParseMeasurementLine(line.data(), line.size());
+    char again[kLogLineMaxChars];
+    return record.year >= 2000 && std::string(again, FormatMeasurementLine(again, record)) == line;
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// Does something on another thread while a command runs on this one; if the
+// command has not ended `limitMs` after the action, it is asked to stop, so a
+// hanging command fails the test instead of hanging it.
+class CSideAction {
+public:
+    CSideAction(std::function<bool()> ready, std::function<void()> action, DWORD limitMs = 10000)
+        : m_thread([this, ready, action, limitMs] {
+              const DWORD start = GetTickCount();
+              while (!ready() && !m_finished.load() && GetTickCount() - start < limitMs) Sleep(5);
+              if (m_finished.load()) return;
+              action();
+              m_acted.store(true);
+              const DWORD acted = GetTickCount();
+              while (!m_finished.load() && GetTickCount() - acted < limitMs) Sleep(5);
+              if (!m_finished.load()) SetEvent(CliStopEvent());
+          })
+    {
+    }
+    ~CSideAction() { Finish(); }
+    void Finish()
+    {
+        m_finished.store(true);
+        if (m_thread.joinable()) m_thread.join();
+    }
+    bool Acted() const { return m_acted.load(); }
+
+private:
+    std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_acted{false};
+    std::thread m_thread;
+};
+
+class CliTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetCliStop();
+        ResetSettings(settings);
+        // A period of 0 (possible only from the settings file) lets every
+        // reading through, so runs stay short.
+        settings.ReceiveInterval = 0;
+        sim.board.SetMeasurePeriod(20);
+        ASSERT_TRUE(sim.server.Start());
+    }
+    void TearDown() override { ResetCliStop(); }
+
+    RunResult Run(const Args& args)
+    {
+        const std::wstring base = folder.Path() + L"\\run" + std::to_wstring(++m_runs);
+        std::FILE* out = _wfopen((base + L".out").c_str(), L"w+b");
+        std::FILE* err = _wfopen((base + L".err").c_str(), L"w+b");
+        RunResult result{-1, "", ""};
+        if (out && err) {
+            CliContext context{out, err, CliStopEvent(), settings};
+            result.code = RunCli(args, context);
+            result.out = ReadAll(out);
+            result.err = ReadAll(err);
+        }
+        if (out) std::fclose(out);
+        if (err) std::fclose(err);
+        return result;
+    }
+
+    std::wstring ImageFile(const std::vector<uint8_t>& image) { return folder.Write(L"image.txt", HexLines(image)); }
+
+    SimulatedBoard sim{L"cli"};
+    DeviceListScope devices{sim.server.Path()};
+    CTempFolder folder;
+    CAppSettings settings{};
+
+private:
+    int m_runs = 0;
+};
+
+TEST_F(CliTest, ListPrintsEveryBoardFound)
+{
+    SimulatedBoard second(L"cli-second");
+    ASSERT_TRUE(second.server.Start());
+    {
+        DeviceListScope both(sim.server.Path() + L";" + second.server.Path());
+        const RunResult r = Run({L"list"});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        const std::vector<std::string> expected = {Utf8(sim.server.Path()), Utf8(second.server.Path())};
+        EXPECT_EQ(Lines(r.out), expected);
+        EXPECT_EQ(r.err, "");
+    }
+    DeviceListScope none(L"");
+    const RunResult r = Run({L"list"});
+    EXPECT_EQ(r.code, kExitNoBoard);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(Contains(r.err, "Sub board was not found")) << r.err;
+}
+
+TEST_F(CliTest, EveryBoardCommandWithoutBoard)
+{
+    const std::wstring image = ImageFile(PatternImage(128, 1));
+    DeviceListScope none(L"");
+    const Args commands[] = {
+        {L"measure", L"--count", L"1"},
+        {L"read-word", L"12"},
+        {L"write-word", L"12", L"34"},
+        {L"flash", image},
+    };
+    for (const Args& args : commands) {
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.code, kExitNoBoard) << Utf8(args[0]);
+        EXPECT_TRUE(Contains(r.err, "vantrel-cli: Sub board was not found")) << Utf8(args[0]) << ": " << r.err;
+    }
+    EXPECT_EQ(sim.board.FramesHandled(), 0u);
+}
+
+TEST_F(CliTest, ReadWordPrintsTheRegister)
+{
+    struct Case {
+        std::wstring command;
+        uint8_t reg;
+        uint16_t value;
+        const char* printed;
+    } cases[] = {
+        {L"12", 0x12, 0x0A5B, "a5b"},
+        {L"2Ag", 0x2A, 0, "0"},
+        {L"1FF", 0xFF, 0xFFFF, "ffff"},
+    };
+    for (const Case& c : cases) {
+        sim.board.SetRegister(c.reg, c.value);
+        const RunResult r = Run({L"read-word", c.command});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out, std::string(c.printed) + "\r\n") << Utf8(c.command);
+    }
+    // The settings file's communication settings went out first.
+    const SimSettings s = sim.board.Settings();
+    EXPECT_TRUE(s.received);
+    EXPECT_EQ(s.i2cClockKHz, 100);
+    EXPECT_EQ(s.commType, 0);
+}
+
+TEST_F(CliTest, WriteWordChangesTheRegister)
+{
+    struct Case {
+        std::wstring command;
+        std::wstring data;
+        uint8_t reg;
+        uint16_t value;
+    } cases[] = {
+        {L"12", L"3456", 0x12, 0x3456},
+        {L"1FF", L"12345", 0xFF, 0x2345},
+        {L"-1", L"FFFFFFFFFF", 0xFF, 0xFFFF},
+        {L"0x2A", L"zz", 0x2A, 0x0000},
+    };
+    for (const Case& c : cases) {
+        sim.board.SetRegister(c.reg, static_cast<uint16_t>(c.value ^ 0x5555));
+        const RunResult r = Run({L"write-word", c.command, c.data});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(PumpUntil([&] { return sim.board.Register(c.reg) == c.value; }, 2000))
+            << Utf8(c.command) << " " << Utf8(c.data) << " left " << sim.board.Register(c.reg);
+    }
+    // And read back through the CLI.
+    const RunResult r = Run({L"read-word", L"12"});
+    EXPECT_EQ(r.out, "3456\r\n");
+}
+
+TEST_F(CliTest, ReadWordWithoutReplyTimesOut)
+{
+    sim.board.SetSilent(true);
+    const RunResult r = Run({L"read-word", L"12", L"--timeout", L"0.3"});
+    EXPECT_EQ(r.code, kExitTimeout);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(Contains(r.err, "no reply to read-word within 0.3 s")) << r.err;
+}
+
+TEST_F(CliTest, MeasureWritesLinesTheLogLoaderReads)
+{
+    const std::wstring path = folder.Path() + L"\\log.txt";
+    const RunResult r = Run({L"measure", L"--count", L"3", L"--i2c", L"400", L"--out", path});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(r.out, "") << "with --out nothing goes to standard output";
+    EXPECT_TRUE(Contains(r.err, "Communication type:I2C I2C clock frequency:400kHz")) << r.err;
+
+    const std::string text = ReadFile(path);
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 3u) << text;
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    for (const std::string& line : lines) EXPECT_TRUE(IsLogLine(line)) << line;
+
+    LogStore store;
+    const LogLoadResult loaded = LoadLogFile(path, store, Latin1LogTextCodec(), LocalTimeNow);
+    EXPECT_EQ(loaded.status, LogFileStatus::Ok);
+    ASSERT_EQ(store.RecordCount(), 3u);
+    EXPECT_EQ(store.RowCount(), 3u);
+    // With a period of 0 every reading of the board gets through, in order.
+    for (uint32_t k = 0; k < 3; ++k) {
+        const SimMeasurement m = CSimBoard::MeasurementAt(k);
+        EXPECT_EQ(store.Record(k).rsoc, m.rsoc) << k;
+        EXPECT_EQ(store.Record(k).voltage, m.voltage) << k;
+        EXPECT_NEAR(store.Record(k).temperature, (m.temperature - 2732) / 10.0, 0.05) << k;
+    }
+
+    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    const SimSettings s = sim.board.Settings();
+    EXPECT_EQ(s.i2cClockKHz, 400);
+    EXPECT_EQ(s.commType, 0);
+    EXPECT_EQ(s.intervalSeconds, 0);
+}
+
+TEST_F(CliTest, MeasureForADurationToStandardOutput)
+{
+    const RunResult r = Run({L"measure", L"--duration", L"0.4", L"--owsi"});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines) EXPECT_TRUE(IsLogLine(line)) << line;
+    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    EXPECT_EQ(sim.board.Settings().commType, 1);
+}
+
+TEST_F(CliTest, ThirtyThreeCommunicationErrorsEndTheMeasurement)
+{
+    struct Case {
+        uint32_t errors;
+        int code;
+    } cases[] = {{32, kExitOk}, {33, kExitCommError}};
+    for (const Case& c : cases) {
+        const uint32_t before = sim.board.MeasurementsSent();
+        CSideAction inject([&] { return sim.board.MeasurementsSent() >= before + 2; },
+                           [&] { sim.board.InjectCommErrors(c.errors); });
+        // 32 errors are swallowed: the run goes on to its count.
+        const RunResult r = Run({L"measure", L"--count", L"8"});
+        inject.Finish();
+        EXPECT_TRUE(inject.Acted());
+        EXPECT_EQ(r.code, c.code) << c.errors << ": " << r.err;
+        EXPECT_EQ(Contains(r.err, "vantrel-cli: Communication error"), c.code == kExitCommError) << r.err;
+        EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    }
+}
+
+TEST_F(CliTest, CtrlCSendsTheStopFrame)
+{
+    CSideAction press([&] { return sim.board.MeasurementsSent() >= 3; },
+                      [&] { CliConsoleControl(CTRL_C_EVENT); });
+    const RunResult r = Run({L"measure"});
+    press.Finish();
+    EXPECT_TRUE(press.Acted());
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    for (const std::string& line : Lines(r.out)) EXPECT_TRUE(IsLogLine(line)) << line;
+    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+}
+
+TEST_F(CliTest, ClosingTheConsoleWaitsForTheStopFrame)
+{
+    std::atomic<bool> handlerReturned{false};
+    std::thread closing([&] {
+        for (int i = 0; i < 2000 && sim.board.MeasurementsSent() < 3; ++i) Sleep(5);
+        CliConsoleControl(CTRL_CLOSE_EVENT);
+        handlerReturned.store(true);
+    });
+    const RunResult r = Run({L"measure"});
+    // The system ends the process as soon as the handler returns: it must
+    // still be waiting when the command is over.
+    EXPECT_FALSE(handlerReturned.load());
+    CliCommandFinished();
+    closing.join();
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+}
+
+TEST_F(CliTest, UnpluggedBoardEndsTheMeasurement)
+{
+    CSideAction unplug([&] { return sim.board.MeasurementsSent() >= 2; }, [&] { sim.server.Unplug(); });
+    const RunResult r = Run({L"measure"});
+    unplug.Finish();
+    EXPECT_TRUE(unplug.Acted());
+    EXPECT_EQ(r.code, kExitBoardLost) << r.err;
+    EXPECT_TRUE(Contains(r.err, "disconnected")) << r.err;
+}
+
+TEST_F(CliTest, FlashWritesAndVerifiesTheImage)
+{
+    const std::vector<uint8_t> image = PatternImage(1664, 3, 0x1234);
+    const RunResult r = Run({L"flash", ImageFile(image)});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    FlashImage parsed;
+    parsed.bytes = image;
+    const std::vector<std::string> expected = {Utf8(FlashFileTypeText(FlashFileType(parsed))), "Flash write success"};
+    EXPECT_EQ(Lines(r.out), expected);
+    for (uint32_t i = 0; i < image.size(); ++i)
+        ASSERT_EQ(sim.board.FlashAt(0x8100 + i), image[i]) << "flash byte " << i;
+    EXPECT_TRUE(Contains(r.err, "write block 1 of 13\n")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "write block 13 of 13\n")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "verify block 13 of 13\n")) << r.err;
+    EXPECT_LT(r.err.find("write block 13 of 13"), r.err.find("verify block 1 of 13"));
+}
+
+TEST_F(CliTest, FlashFailuresHaveTheirCodes)
+{
+    const std::wstring image = ImageFile(PatternImage(384, 8));
+    struct Case {
+        const char* name;
+        std::function<void()> fault;
+        int code;
+        const char* message;
+    } cases[] = {
+        {"verify mismatch", [&] { sim.board.SetVerifyMismatch(true); }, kExitVerifyError, "vantrel-cli: Verify error"},
+        {"I2C error", [&] { sim.board.SetFlashFault(SimFlashFault::I2cError, 3); }, kExitI2cError,
+         "vantrel-cli: I2C communication error"},
+        {"refused block", [&] { sim.board.SetFlashFault(SimFlashFault::AckStatusZero, 2); }, kExitTimeout,
+         "no answer from the sub board for 0.5 s"},
+        {"silent board", [&] { sim.board.SetSilent(true); }, kExitTimeout, "no answer from the sub board for 0.5 s"},
+    };
+    for (const Case& c : cases) {
+        sim.board.SetVerifyMismatch(false);
+        sim.board.SetSilent(false);
+        c.fault();
+        const RunResult r = Run({L"flash", image, L"--timeout", L"0.5"});
+        EXPECT_EQ(r.code, c.code) << c.name << ": " << r.err;
+        EXPECT_TRUE(Contains(r.err, c.message)) << c.name << ": " << r.err;
+        EXPECT_FALSE(Contains(r.out, "success")) << c.name;
+    }
+}
+
+TEST_F(CliTest, FlashFileErrorsComeBeforeTheBoard)
+{
+    struct Case {
+        const char* name;
+        std::wstring path;
+        int code;
+        const char* message;
+    } cases[] = {
+        {"missing", folder.Path() + L"\\none.txt", kExitFileError, "open file error"},
+        {"empty lines", folder.Write(L"empty.txt", "\r\n\r\n"), kExitFileSize, "file size error"},
+        {"too long", folder.Write(L"long.txt", std::string(3329, 'A')), kExitFileSize, "file size error"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = Run({L"flash", c.path});
+        EXPECT_EQ(r.code, c.code) << c.name;
+        EXPECT_TRUE(Contains(r.err, c.message)) << c.name << ": " << r.err;
+        EXPECT_EQ(r.out, "") << c.name;
+    }
+    EXPECT_EQ(sim.board.FramesHandled(), 0u);
+}
+
+TEST_F(CliTest, HelpAndMistakes)
+{
+    RunResult r = Run({L"--help"});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_TRUE(Contains(r.out, "Exit codes:"));
+    EXPECT_EQ(r.err, "");
+
+    r = Run({L"flash", L"--help"});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_EQ(r.out.find("usage: vantrel-cli flash"), 0u) << r.out;
+
+    r = Run({L"measure", L"--count"});
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(Contains(r.err, "vantrel-cli: option --count needs a value")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "Try 'vantrel-cli measure --help'.")) << r.err;
+
+    r = Run({});
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_EQ(sim.board.FramesHandled(), 0u);
+}
+
+} // namespace

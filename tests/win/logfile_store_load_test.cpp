@@ -1,0 +1,419 @@
+// "Store log..." and the system menu's log loading on the real main window:
+// what reaches the file, what comes back into the list and the graphs, and
+// what happens to the current log when a file cannot be written or read.
+#include "logfile_harness.h"
+
+#include <atomic>
+#include <clocale>
+#include <thread>
+
+#include "log/AnsiCodec_win.h"
+
+namespace {
+
+class LogFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
+        SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
+    }
+    void TearDown() override { DeleteFileW(BesideExe(L"Vantrel.ini").c_str()); }
+
+    // Two measurements, a message row, a standby record.
+    static void FillLog(LogWindow& w)
+    {
+        w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+        w.dlg.AddMessageRow(L"<Comm setting: 1sec, I2C 100kHz>");
+        w.dlg.AddMeasurementRow(Measurement(8, 84, -3.27, 65535));
+        w.dlg.AddMeasurementRow(Measurement(9, -1, 24.96, 3799));
+    }
+
+    CScratchFolder folder;
+};
+
+// Every row but the date and time of message rows, which a load stamps anew.
+std::vector<std::string> ComparableRows(const LogWindow& w)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < w.ItemCount(); ++i) {
+        const bool message = w.dlg.m_logData.RowKind(static_cast<size_t>(i)) == kLogRowMessage;
+        rows.push_back(message ? "message|" + w.Cell(i, 5) : w.Row(i));
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(LogFileTest, StoreThenLoadGivesTheSameRows)
+{
+    const std::wstring path = folder.File(L"run.txt");
+    std::vector<std::string> stored;
+    {
+        LogWindow w;
+        MessageBoxRecorder boxes;
+        FillLog(w);
+        stored = ComparableRows(w);
+        ASSERT_TRUE(w.dlg.StoreLogToPath(path));
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_EQ(w.ItemCount(), 4) << "storing changes nothing in the log";
+    }
+    EXPECT_EQ(ReadBytes(path),
+              "2019/01/18 09:05:07, 85, 25.0, 3801\r\n"
+              "<Comm setting: 1sec, I2C 100kHz>\r\n"
+              "2019/01/18 09:05:08, 84, -3.3, 65535\r\n"
+              "2019/01/18 09:05:09,Standby, 25.0, 3799\r\n");
+
+    LogWindow w;
+    MessageBoxRecorder boxes;
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
+    EXPECT_TRUE(boxes.boxes.empty()) << "an empty log is replaced without asking";
+    ASSERT_EQ(w.ItemCount(), 4);
+    EXPECT_EQ(ComparableRows(w), stored);
+    EXPECT_EQ(w.Row(3), "2019/01/18|09:05:09|Standby|25.0|3799|");
+    ASSERT_EQ(w.dlg.m_logData.RecordCount(), 3u);
+    EXPECT_EQ(w.dlg.m_logData.Record(0).temperature, 25.0) << "the one-decimal value that was written";
+    EXPECT_EQ(w.dlg.m_logData.Record(2).rsoc, kLogRsocStandby);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(w.dlg.m_logData.RowKind(static_cast<size_t>(w.dlg.m_logData.Record(i).rowIndex)),
+                  kLogRowMeasurement);
+
+    // The list shows its end, the graph the newest records, the cursor no record.
+    EXPECT_TRUE(w.RowInView(3));
+    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 3);
+    EXPECT_EQ(w.dlg.m_graphPoints.count, 3);
+
+    // A reading after the load joins the loaded log.
+    w.dlg.AddReading(70, 26.0, 3700, true);
+    EXPECT_EQ(w.ItemCount(), 5);
+    EXPECT_EQ(w.dlg.m_logData.Record(3).rowIndex, 4);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 4);
+}
+
+// A user locale with a decimal comma must not turn "25.0" into "25,0", which
+// would split the comma-separated line.
+TEST_F(LogFileTest, FilesKeepTheDecimalPointUnderACommaLocale)
+{
+    struct ResetLocale {
+        ~ResetLocale() { setlocale(LC_ALL, "C"); }
+    } reset;
+    const char* comma = nullptr;
+    for (const char* name : {"German_Germany.1252", "de-DE", "German", "French"}) {
+        if (setlocale(LC_ALL, name) && localeconv()->decimal_point[0] == ',') {
+            comma = name;
+            break;
+        }
+    }
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma";
+    const std::wstring path = folder.File(L"comma.txt");
+    {
+        LogWindow w;
+        w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+        EXPECT_EQ(w.Cell(0, 3), "25.0");
+        ASSERT_TRUE(w.dlg.StoreLogToPath(path));
+    }
+    EXPECT_EQ(ReadBytes(path), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
+    LogWindow w;
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path)) << comma;
+    ASSERT_EQ(w.dlg.m_logData.RecordCount(), 1u);
+    EXPECT_EQ(w.dlg.m_logData.Record(0).temperature, 25.0);
+    EXPECT_EQ(w.dlg.m_logData.Record(0).voltage, 3801);
+}
+
+TEST_F(LogFileTest, AnEmptyLogStoresAnEmptyFile)
+{
+    LogWindow w;
+    const std::wstring path = folder.File(L"empty.txt");
+    ASSERT_TRUE(WriteBytes(path, "old contents\r\n"));
+    ASSERT_TRUE(w.dlg.StoreLogToPath(path));
+    EXPECT_EQ(ReadBytes(path), "") << "an existing file is truncated";
+}
+
+TEST_F(LogFileTest, AStoreThatCannotBeWrittenIsReported)
+{
+    LogWindow w;
+    FillLog(w);
+    const struct {
+        const char* name;
+        std::wstring path;
+    } cases[] = {
+        {"missing folder", folder.File(L"no-such-folder\\run.txt")},
+        {"a folder, not a file", folder.Path()},
+        {"invalid name", folder.File(L"bad<name>.txt")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageBoxRecorder boxes;
+        EXPECT_FALSE(w.dlg.StoreLogToPath(c.path));
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(Utf8(boxes.boxes[0].text), "store file error");
+        EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
+        EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+        EXPECT_EQ(w.ItemCount(), 4);
+    }
+    EXPECT_EQ(ReadBytes(folder.File(L"no-such-folder\\run.txt")), "<missing>");
+}
+
+TEST_F(LogFileTest, AFileThatCannotBeReadKeepsTheCurrentLog)
+{
+    LogWindow w;
+    FillLog(w);
+    const std::vector<std::string> before = w.Rows();
+    MessageBoxRecorder boxes;
+    boxes.answers = {IDYES};
+    const std::wstring paths[] = {folder.File(L"missing.txt"), folder.Path()};
+    for (const std::wstring& path : paths) {
+        SCOPED_TRACE(Utf8(path));
+        boxes.boxes.clear();
+        EXPECT_FALSE(w.dlg.LoadLogFromPath(path));
+        ASSERT_EQ(boxes.boxes.size(), 1u) << "nothing to ask about when the file cannot be opened";
+        EXPECT_EQ(Utf8(boxes.boxes[0].text), "open file error");
+        EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
+        EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+        EXPECT_EQ(w.Rows(), before);
+        EXPECT_EQ(w.dlg.m_logData.RecordCount(), 3u);
+    }
+}
+
+TEST_F(LogFileTest, ReplacingRecordsIsAskedFirst)
+{
+    const std::wstring path = folder.File(L"two.txt");
+    ASSERT_TRUE(WriteBytes(path, "2020/02/02 10:00:00, 50, 20.0, 3600\r\n<loaded>\r\n"));
+    const struct {
+        const char* name;
+        bool records;   // the window holds a measurement row before the load
+        bool messages;  // ... and a message row
+        int answer;
+        bool asked;
+        bool replaced;
+    } cases[] = {
+        {"empty log", false, false, IDNO, false, true},
+        {"message rows only", false, true, IDNO, false, true},
+        {"records, answer No", true, true, IDNO, true, false},
+        {"records, answer Yes", true, false, IDYES, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LogWindow w;
+        if (c.messages) w.dlg.AddMessageRow(L"<before>");
+        if (c.records) w.dlg.AddMeasurementRow(Measurement(1, 99, 30.0, 4100));
+        const std::vector<std::string> before = w.Rows();
+        MessageBoxRecorder boxes;
+        boxes.answers = {c.answer};
+        EXPECT_EQ(w.dlg.LoadLogFromPath(path), c.replaced);
+        if (c.asked) {
+            ASSERT_EQ(boxes.boxes.size(), 1u);
+            EXPECT_EQ(Utf8(boxes.boxes[0].text), "Load LogFile.\nClear Current Logdata?");
+            EXPECT_EQ(boxes.boxes[0].caption, AppName());
+            EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_YESNO));
+        } else {
+            EXPECT_TRUE(boxes.boxes.empty());
+        }
+        if (c.replaced) {
+            ASSERT_EQ(w.ItemCount(), 2);
+            EXPECT_EQ(w.Row(0), "2020/02/02|10:00:00|50|20.0|3600|");
+            EXPECT_EQ(w.Cell(1, 5), "<loaded>");
+        } else {
+            EXPECT_EQ(w.Rows(), before);
+        }
+    }
+}
+
+// Message lines, standby in its written and earlier forms, and lines the
+// loader takes by fixed positions.
+TEST_F(LogFileTest, LoadedRowsGetTheirKinds)
+{
+    const std::wstring path = folder.File(L"kinds.txt");
+    ASSERT_TRUE(WriteBytes(path,
+                           "<Comm setting: 2sec>\r\n"
+                           "2019/01/18 09:05:07,Standby, 25.0, 3801\r\n"
+                           "2019/01/18 09:05:08, Standby, 25.0, 3801\r\n"
+                           "2019/01/18 09:05:09,STANDBY, 25.1, 3802\r\n"
+                           "2019/01/18 09:05:10, 4294967295, 25.2, 3803\r\n"
+                           "\r\n"
+                           "2019/1/8 10:05:07, 85, 25.0, 3801\r\n"
+                           "<last message"));
+    LogWindow w;
+    const SYSTEMTIME before = [] {
+        SYSTEMTIME t{};
+        GetLocalTime(&t);
+        return t;
+    }();
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
+    const std::vector<std::string> expected = {
+        "message|<Comm setting: 2sec>",
+        "2019/01/18|09:05:07|Standby|25.0|3801|",
+        "2019/01/18|09:05:08|0|25.0|3801|",
+        "2019/01/18|09:05:09|Standby|25.1|3802|",
+        "2019/01/18|09:05:10|Standby|25.2|3803|",
+        "0000/00/00|00:00:00|0|0.0|0|",
+        "2019/01/01|00:00:00|85|25.0|3801|",
+        "message|<last message",
+    };
+    EXPECT_EQ(ComparableRows(w), expected);
+    EXPECT_EQ(w.dlg.m_logData.RecordCount(), 6u);
+    EXPECT_EQ(w.dlg.m_cursorOffset, 6);
+    // Message rows carry the time of the load.
+    char today[16];
+    snprintf(today, sizeof today, "%04d/%02d/%02d", before.wYear, before.wMonth, before.wDay);
+    EXPECT_EQ(w.Cell(0, 0), today);
+    EXPECT_EQ(w.Cell(0, 2), "");
+}
+
+// Message rows keep the characters of the ANSI code page (Japanese on a
+// Japanese system) through a store and a load.
+TEST_F(LogFileTest, MessageTextsInTheAnsiCodePage)
+{
+    const std::wstring japanese = L"<\u901a\u4fe1\u8a2d\u5b9a: 2\u79d2>";
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, japanese.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (lost) GTEST_SKIP() << "the ANSI code page " << GetACP() << " has no Japanese (run with LANG=ja_JP.UTF-8)";
+
+    const std::wstring path = folder.File(L"japanese.txt");
+    {
+        LogWindow w;
+        w.dlg.AddMessageRow(japanese);
+        w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+        ASSERT_TRUE(w.dlg.StoreLogToPath(path));
+    }
+    std::string ansi(64, '\0');
+    ansi.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, japanese.c_str(), -1, &ansi[0], 64, nullptr, nullptr) - 1));
+    EXPECT_EQ(ReadBytes(path), ansi + "\r\n2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
+
+    LogWindow w;
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
+    ASSERT_EQ(w.ItemCount(), 2);
+    EXPECT_EQ(w.Cell(0, 5), Utf8(japanese));
+    EXPECT_EQ(w.Row(1), "2019/01/18|09:05:07|85|25.0|3801|");
+}
+
+namespace {
+
+// The file dialog the main window opened, if any.
+HWND OwnedFileDialog(HWND owner)
+{
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    EnumWindows(
+        [](HWND wnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t cls[32] = {};
+            GetClassNameW(wnd, cls, 32);
+            if (GetWindow(wnd, GW_OWNER) == s->owner && IsWindowVisible(wnd) && std::wstring(cls) == L"#32770") {
+                s->found = wnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Answers the next file dialog of `owner` from another thread: notes the
+// first filter's text and either cancels or types `name` and presses OK.
+// After OK, a confirmation asked by the dialog itself is answered Yes.
+class FileDialogAnswer {
+public:
+    FileDialogAnswer(HWND owner, std::wstring name)
+        : m_thread([this, owner, name] {
+              HWND box = nullptr;
+              while (!box && !m_stop.load()) {
+                  Sleep(20);
+                  box = OwnedFileDialog(owner);
+              }
+              if (!box) return;
+              wchar_t text[128] = {};
+              GetWindowTextW(GetDlgItem(box, 0x470), text, 128);  // file type combo
+              filter = Utf8(text);
+              if (name.empty()) {
+                  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+                  return;
+              }
+              SetDlgItemTextW(box, 0x47C, name.c_str());  // file name combo
+              SetDlgItemTextW(box, 0x480, name.c_str());  // file name edit (older templates)
+              PostMessageW(box, WM_COMMAND, IDOK, 0);
+              // An overwrite question is a box owned by the file dialog.
+              for (int i = 0; i < 50 && !m_stop.load() && IsWindow(box); ++i) {
+                  Sleep(20);
+                  if (HWND confirm = OwnedFileDialog(box)) {
+                      confirmed = true;
+                      PostMessageW(confirm, WM_COMMAND, IDYES, 0);
+                      break;
+                  }
+              }
+          })
+    {
+    }
+    ~FileDialogAnswer() { Finish(); }
+    void Finish()
+    {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    std::string filter;
+    bool confirmed = false;
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace
+
+// The button and the system-menu command with the real common dialogs.
+TEST_F(LogFileTest, CommandsAskForTheFileWithTheCommonDialogs)
+{
+    LogWindow w;
+    MessageBoxRecorder boxes;
+    FillLog(w);
+
+    {
+        FileDialogAnswer cancel(w.Wnd(), L"");
+        w.Click(IDC_STORE_LOG);
+        cancel.Finish();
+        EXPECT_EQ(cancel.filter, "TEXT Files (*.txt)");
+    }
+    // The default extension is added to a bare name.
+    const std::wstring bare = folder.File(L"stored");
+    {
+        FileDialogAnswer choose(w.Wnd(), bare);
+        w.Click(IDC_STORE_LOG);
+        choose.Finish();
+        EXPECT_FALSE(choose.confirmed) << "a new file needs no confirmation";
+    }
+    const std::string written = ReadBytes(bare + L".txt");
+    EXPECT_EQ(written.substr(0, 37), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
+    // Overwriting an existing file is confirmed first.
+    {
+        FileDialogAnswer choose(w.Wnd(), bare + L".txt");
+        w.dlg.AddMessageRow(L"<one more>");
+        w.Click(IDC_STORE_LOG);
+        choose.Finish();
+        EXPECT_TRUE(choose.confirmed);
+    }
+    EXPECT_NE(ReadBytes(bare + L".txt").find("<one more>\r\n"), std::string::npos);
+
+    {
+        FileDialogAnswer cancel(w.Wnd(), L"");
+        SendMessageW(w.Wnd(), WM_SYSCOMMAND, IDM_LOADLOG, 0);
+        cancel.Finish();
+        EXPECT_EQ(cancel.filter, "Vantrel Log File (*.txt)");
+        EXPECT_EQ(w.ItemCount(), 5) << "cancel changes nothing";
+    }
+    const std::wstring other = folder.File(L"other.txt");
+    ASSERT_TRUE(WriteBytes(other, "2021/03/04 05:06:07, 12, 13.4, 3456\r\n"));
+    boxes.answers = {IDYES};
+    {
+        FileDialogAnswer choose(w.Wnd(), other);
+        SendMessageW(w.Wnd(), WM_SYSCOMMAND, IDM_LOADLOG, 0);
+        choose.Finish();
+    }
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Utf8(boxes.boxes[0].text), "Load LogFile.\nClear Current Logdata?");
+    ASSERT_EQ(w.ItemCount(), 1);
+    EXPECT_EQ(w.Row(0), "2021/03/04|05:06:07|12|13.4|3456|");
+}

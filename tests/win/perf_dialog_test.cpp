@@ -1,0 +1,141 @@
+// Figures of the real main window at scale, printed for the performance
+// notes: a log of a million rows loaded by the system-menu command (without
+// its file dialog), the process's private bytes after it, and the time per
+// reading at that size. Runs only with VANTREL_PERF=1; prints, never judges.
+#define PSAPI_VERSION 2
+#include "logfile_harness.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "log/AnsiCodec_win.h"
+#include "log/LogFile.h"
+#include "protocol/ReportCodes.h"
+#include "sim/SimBoard.h"
+
+namespace {
+
+constexpr size_t kRows = 1000000;
+constexpr int kReadings = 1000;
+
+bool PerfRequested()
+{
+    char value[8] = {};
+    const DWORD n = GetEnvironmentVariableA("VANTREL_PERF", value, sizeof value);
+    return n == 1 && value[0] == '1';
+}
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER t{};
+    QueryPerformanceCounter(&t);
+    return t;
+}
+
+double PrivateMegabytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return -1.0;
+    return static_cast<double>(counters.PrivateUsage) / (1024.0 * 1024.0);
+}
+
+// A day-long run at a 1 s period: one measurement line per second and a
+// configuration message now and then.
+bool WriteMillionRowLog(const std::wstring& path)
+{
+    LogStore log;
+    for (size_t i = 0; i < kRows; ++i) {
+        if (i % 1000 == 999) {
+            log.AddMessageRow(L"<Comm setting: 1sec, I2C 100kHz>", LogTime{2019, 1, 18, 9, 5, 7});
+            continue;
+        }
+        tagLOGDATA r{};
+        r.year = 2019;
+        r.month = 1;
+        r.day = static_cast<int16_t>(1 + i / 86400 % 28);
+        r.hour = static_cast<int16_t>(i / 3600 % 24);
+        r.minute = static_cast<int16_t>(i / 60 % 60);
+        r.second = static_cast<int16_t>(i % 60);
+        r.rsoc = static_cast<int32_t>(100 - i % 100);
+        r.temperature = 25.0 + static_cast<double>(i % 50) / 10.0;
+        r.voltage = static_cast<uint16_t>(3600 + i % 600);
+        log.AddMeasurementRow(r);
+    }
+    return StoreLogFile(path, log, AnsiLogTextCodec()).status == LogFileStatus::Ok;
+}
+
+} // namespace
+
+TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
+{
+    if (!PerfRequested()) GTEST_SKIP() << "set VANTREL_PERF=1 to measure";
+
+    CScratchFolder folder;
+    const std::wstring path = folder.File(L"million.txt");
+    ASSERT_TRUE(WriteMillionRowLog(path));
+
+    DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
+    SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
+    LogWindow w;
+    ASSERT_TRUE(w.created);
+    const double privateBefore = PrivateMegabytes();
+
+    const LARGE_INTEGER loadStart = Now();
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
+    const LARGE_INTEGER loaded = Now();
+    RedrawWindow(w.Wnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const LARGE_INTEGER painted = Now();
+    const double privateAfter = PrivateMegabytes();
+    ASSERT_EQ(w.ItemCount(), static_cast<int>(kRows));
+
+    const double loadSeconds = Seconds(loadStart, loaded);
+    std::printf("[perf] load of %zu rows (system-menu path, no file dialog): %.3f s, %.0f rows/s; "
+                "with the first paint %.3f s\n",
+                kRows, loadSeconds, static_cast<double>(kRows) / loadSeconds, Seconds(loadStart, painted));
+    std::printf("[perf] private bytes: %.1f MiB before the load, %.1f MiB after (%.1f bytes per row)\n",
+                privateBefore, privateAfter,
+                (privateAfter - privateBefore) * 1024.0 * 1024.0 / static_cast<double>(kRows));
+
+    // Readings as the dispatcher takes them from the queue, each followed by
+    // the paint it causes.
+    w.dlg.SetMeasuring(1);
+    std::vector<double> handled;
+    std::vector<double> withPaint;
+    for (int i = 0; i < kReadings; ++i) {
+        const SimMeasurement m = CSimBoard::MeasurementAt(static_cast<uint32_t>(i));
+        const uint8_t payload[kPayloadSize] = {RC_MEASURE,
+                                               m.rsoc,
+                                               static_cast<uint8_t>(m.temperature & 0xFF),
+                                               static_cast<uint8_t>(m.temperature >> 8),
+                                               static_cast<uint8_t>(m.voltage & 0xFF),
+                                               static_cast<uint8_t>(m.voltage >> 8)};
+        const LARGE_INTEGER start = Now();
+        w.dlg.HandleSubBoardReport(payload);
+        const LARGE_INTEGER done = Now();
+        RedrawWindow(w.Wnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const LARGE_INTEGER shown = Now();
+        handled.push_back(Seconds(start, done));
+        withPaint.push_back(Seconds(start, shown));
+    }
+    w.dlg.SetMeasuring(0);
+    ASSERT_EQ(w.ItemCount(), static_cast<int>(kRows) + kReadings);
+
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("[perf] %d readings at %zu rows: median %.1f us handled, %.1f us handled and painted\n", kReadings,
+                kRows, median(handled) * 1e6, median(withPaint) * 1e6);
+}
