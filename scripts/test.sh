@@ -15,7 +15,7 @@ done
 if [ "$WIN_BUILD" = win ]; then
   "$here/build.sh" win || { echo "build win failed"; exit 1; }
 else
-  "$here/build.sh" win Vantrel vantrel-sim || { echo "build win failed"; exit 1; }
+  "$here/build.sh" win Vantrel vantrel-sim vantrel-cli || { echo "build win failed"; exit 1; }
   "$here/build.sh" win64 || { echo "build win64 failed"; exit 1; }
 fi
 "$here/wine-prefix.sh"
@@ -38,6 +38,18 @@ run_ctest() {
   [ "$rc" -eq 0 ] || status=1
   rm -f "$log"
 }
+
+# Every fuzz target for a short while (scripts/fuzz.sh runs them longer).
+fuzz_seconds=${VANTREL_FUZZ_SECONDS:-10}
+if [ "$fuzz_seconds" -gt 0 ]; then
+  if "$here/fuzz.sh" "$fuzz_seconds"; then
+    passed=$((passed + 1))
+    echo "fuzz targets: passed"
+  else
+    failed=$((failed + 1)); status=1
+    echo "fuzz targets: FAILED"
+  fi
+fi
 
 run_ctest "$BUILD/native"
 ASAN_OPTIONS=detect_leaks=1 run_ctest "$BUILD/asan"

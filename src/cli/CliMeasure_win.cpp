@@ -76,7 +76,10 @@ int CMeasureRun::Run()
     if (opened != kExitOk) return opened;
     WriteNote(m_context, CommSettingsMessage(comm.receiveInterval, comm.i2cClock, comm.commType));
 
-    m_board.Send(BuildStartMeasureFrame());
+    if (!m_board.Send(BuildStartMeasureFrame())) {
+        WriteError(m_context, L"the start of the measurement could not be sent");
+        return kExitBoardLost;
+    }
     m_board.SetMeasuring(true);
     m_limit = CMeasureLimit(m_options.count, m_options.durationMs, CliNowMs());
     for (;;) {

@@ -67,9 +67,14 @@ int RunCli(const std::vector<std::wstring>& args, CliContext& context)
     }
     const CliOptions& options = parsed.options;
     if (options.help) {
-        std::fputs(AnsiText(CliHelpText(options.command)).c_str(), context.out);
-        std::fflush(context.out);
-        return kExitOk;
+        // Standard output takes no line-end translation: CR LF as data lines have.
+        std::string text;
+        for (char c : AnsiText(CliHelpText(options.command))) {
+            if (c == '\n') text += '\r';
+            text += c;
+        }
+        const bool written = std::fwrite(text.data(), 1, text.size(), context.out) == text.size();
+        return std::fflush(context.out) == 0 && written ? kExitOk : kExitFileError;
     }
     switch (options.command) {
     case CliCommand::List: return RunList(options, context);

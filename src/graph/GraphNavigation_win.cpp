@@ -2,8 +2,6 @@
 // the readout boxes 1048, 1049, 1052 and "↓" (1053).
 #include "app/VantrelDlg_win.h"
 
-#include <windowsx.h>
-
 #include "graph/CursorReadout.h"
 #include "graph/GraphNavigation.h"
 #include "graph/GraphScene.h"

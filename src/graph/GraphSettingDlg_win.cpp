@@ -1,5 +1,6 @@
 #include "graph/GraphSettingDlg_win.h"
 
+#include <iterator>
 #include <new>
 
 #include "app/VantrelDlg_win.h"
@@ -44,8 +45,10 @@ void CGraphSettingDlg::LoadControls()
     for (int id : kGraph2Radios) CheckDlgButton(dlg, id, BST_UNCHECKED);
     const int32_t kind1 = m_graphInfo.m_graph1Kind;
     const int32_t kind2 = m_graphInfo.m_graph2Kind;
-    if (kind1 >= 0 && kind1 < 3) CheckDlgButton(dlg, kGraph1Radios[kind1], BST_CHECKED);
-    if (kind2 >= 0 && kind2 < kGraphKindCount) CheckDlgButton(dlg, kGraph2Radios[kind2], BST_CHECKED);
+    if (kind1 >= 0 && kind1 < static_cast<int32_t>(std::size(kGraph1Radios)))
+        CheckDlgButton(dlg, kGraph1Radios[kind1], BST_CHECKED);
+    if (kind2 >= 0 && kind2 < static_cast<int32_t>(std::size(kGraph2Radios)))
+        CheckDlgButton(dlg, kGraph2Radios[kind2], BST_CHECKED);
     for (int32_t kind = 0; kind < kEditableRangeCount; ++kind) {
         SetItemText(kMinEdits[kind], FormatRangeEditText(kind, m_graphInfo.m_range[kind].min));
         SetItemText(kMaxEdits[kind], FormatRangeEditText(kind, m_graphInfo.m_range[kind].max));

@@ -206,15 +206,4 @@ TEST(CliExitCodes, DistinctAndAllDocumented)
         EXPECT_EQ(seen.count(code), 1u) << "code " << code << " has no meaning listed";
 }
 
-TEST(CliHelp, EveryCommandHasItsUsage)
-{
-    for (CliCommand c : {CliCommand::List, CliCommand::Measure, CliCommand::ReadWord, CliCommand::WriteWord,
-                         CliCommand::Flash}) {
-        const std::wstring text = CliHelpText(c);
-        EXPECT_EQ(text.find(std::wstring(L"usage: vantrel-cli ") + CliCommandName(c)), 0u) << Narrow(CliCommandName(c));
-        EXPECT_NE(CliHelpText(CliCommand::None).find(CliCommandName(c)), std::wstring::npos);
-    }
-    EXPECT_NE(CliHelpText(CliCommand::Measure).find(L"--duration"), std::wstring::npos);
-}
-
 } // namespace

@@ -66,12 +66,18 @@ bool RunCommunicate(OpenWindow& w, const std::function<int(HWND)>& act)
 {
     std::atomic<bool> seen{false};
     std::thread driver([&] {
+        // The window exists before its controls and its initialisation; the
+        // modal loop shows it only when both are done.
         HWND box = nullptr;
-        for (int i = 0; i < 500 && !box; ++i) {
+        for (int i = 0; i < 500 && !(box && IsWindowVisible(box)); ++i) {
             Sleep(10);
             box = FindWindowW(L"#32770", L"Communicate");
         }
         if (!box) return;
+        if (!IsWindowVisible(box)) {
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return;
+        }
         seen = true;
         const int button = act(box);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);

@@ -124,16 +124,3 @@ TEST_F(WordAccessTest, DemoModeSendsNothing)
     EXPECT_EQ(sim.board.Register(0x12), 0);
     EXPECT_EQ(Text(w, IDC_READ_DATA), "");
 }
-
-TEST_F(WordAccessTest, WithoutABoardTheButtonsSayNothing)
-{
-    MessageBoxRecorder boxes;
-    OpenWindow w;
-    ASSERT_EQ(w.dlg.DeviceHandle(), nullptr);
-    w.dlg.SetItemText(IDC_WRITE_COMMAND, L"12");
-    w.Click(IDC_WRITE_WORD);
-    w.Click(IDC_READ_WORD);
-    PumpMessages(50);
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(Text(w, IDC_READ_DATA), "");
-}

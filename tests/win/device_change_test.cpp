@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "FlashTestSupport.h"
 #include "device_harness.h"
 #include "resource.h"
 
@@ -13,15 +14,6 @@ namespace {
 
 // Another HID device, as a mouse shows up.
 const std::wstring kMousePath = L"\\\\?\\hid#vid_045e&pid_0040#7&1b2c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-
-// Enabled state of the buttons the enable states govern: Communicate, Start,
-// Stop, Clear log, Store log, Read word, Write word, Open file, Flash write.
-std::string ButtonStates(const OpenWindow& w)
-{
-    std::string states;
-    for (int id : {1009, 1000, 1001, 1006, 1007, 1034, 1035, 1040, 1041}) states += w.Enabled(id) ? '1' : '0';
-    return states;
-}
 
 DWORD ThreadCount()
 {
@@ -140,7 +132,7 @@ TEST_F(DeviceChangeTest, RemovalDuringAMeasurementEndsIt)
     sim.server.Unplug();
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
     EXPECT_EQ(w.dlg.Measuring(), 0);
-    EXPECT_EQ(ButtonStates(w), "110111110");
+    EXPECT_EQ(ButtonStates(w.Hwnd()), "110111110");
     ExpectDisconnectBox(boxes);
     ExpectDisconnected(w);
 }
@@ -184,7 +176,7 @@ TEST_F(DeviceChangeTest, OrderlyRemovalTearsDownWithoutLookingForTheBoard)
     // The board is still present, and the teardown still runs.
     SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, w.dlg.DeviceHandle());
     EXPECT_EQ(w.dlg.Measuring(), 0);
-    EXPECT_EQ(ButtonStates(w), "110111110");
+    EXPECT_EQ(ButtonStates(w.Hwnd()), "110111110");
     ExpectDisconnectBox(boxes);
     ExpectDisconnected(w);
     // The stop frame went out before the handle was closed.
@@ -193,24 +185,8 @@ TEST_F(DeviceChangeTest, OrderlyRemovalTearsDownWithoutLookingForTheBoard)
 
 TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
 {
-    // A full image as hex digit pairs.
-    std::string text;
-    for (int i = 0; i < 1664; ++i) {
-        static const char digits[] = "0123456789ABCDEF";
-        const uint8_t b = static_cast<uint8_t>(i * 7 + 3);
-        text += digits[b >> 4];
-        text += digits[b & 15];
-        if (i % 32 == 31) text += "\r\n";
-    }
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring imagePath = std::wstring(folder) + L"vantrel-device-image.txt";
-    {
-        HANDLE f = CreateFileW(imagePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD put = 0;
-        WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
-        CloseHandle(f);
-    }
+    CTempFolder folder;
+    const std::wstring imagePath = folder.Write(L"image.txt", HexLines(PatternImage(1664, 3)));
 
     for (bool orderly : {false, true}) {
         SCOPED_TRACE(orderly ? "handle removal pending" : "interface removal");
@@ -227,7 +203,7 @@ TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
         ASSERT_TRUE(PumpUntil([&] { return !sim.server.Plugged(); }));
         PumpMessages(50);
         ASSERT_EQ(w.dlg.FlashWriting(), 1) << "no answer ends the write by itself";
-        EXPECT_EQ(ButtonStates(w), "000000000");
+        EXPECT_EQ(ButtonStates(w.Hwnd()), "000000000");
 
         const HANDLE open = w.dlg.DeviceHandle();
         if (orderly)
@@ -236,12 +212,11 @@ TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
             SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
 
         EXPECT_EQ(w.dlg.FlashWriting(), 0);
-        EXPECT_EQ(ButtonStates(w), "110111111");
+        EXPECT_EQ(ButtonStates(w.Hwnd()), "110111111");
         EXPECT_EQ(Utf8(w.dlg.ItemText(IDC_PROCESS_RESULT)), "USB communication error");
         ExpectDisconnectBox(boxes);
         ExpectDisconnected(w);
     }
-    DeleteFileW(imagePath.c_str());
 }
 
 TEST_F(DeviceChangeTest, DemoMode2IgnoresArrivalAndRemoval)

@@ -48,8 +48,6 @@ class ProbeDlg : public CVantrelDlg {
 public:
     using CVantrelDlg::CVantrelDlg;
     uint32_t ReceiveIntervalMs() const { return m_receive.receiveIntervalMs.load(); }
-    void SetFlashWritingFlag(int32_t value) { m_flashWriting = value; }
-    std::wstring ProcessResult() const { return m_processResult; }
 };
 
 // Creates the window modeless for the test's lifetime.

@@ -161,8 +161,8 @@ TEST_F(GraphNavigationWin, PickFillsTheReadoutBoxes)
     w.Press(hit.right - 1, y);
     EXPECT_EQ(w.dlg.m_cursorOffset, 20);
 
-    // A new reading keeps the cursor on its record.
-    w.Append(Reading(150, 7, 30.0, 3000));
+    // A new reading, as the measurement hands it over, keeps the cursor on its record.
+    w.dlg.AddReading(7, 30.0, 3000, true);
     EXPECT_EQ(w.dlg.m_cursorOffset, 21);
     w.dlg.ShowCursorReadout(w.dlg.m_cursorOffset);
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n129 %");

@@ -110,3 +110,108 @@ TEST_F(JournalTest, UnwritableFolderIsReportedOnceAsAMessageRow)
     dlg.DestroyWindow();
     DeleteFileW(blocker.c_str());
 }
+
+TEST_F(JournalTest, RetentionKeepsTheNewestThirtyRuns)
+{
+    const std::wstring folder = base + L"\\Vantrel\\journal";
+    CreateDirectoryW((base + L"\\Vantrel").c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (int day = 1; day <= 35; ++day) {
+        wchar_t name[64];
+        swprintf(name, 64, L"\\Vantrel_202001%02d_080000.txt", day);
+        CloseHandle(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    CloseHandle(CreateFileW((folder + L"\\keep me.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    {
+        CVantrelDlg dlg(L"-demo2");
+        ASSERT_TRUE(dlg.Create(nullptr));
+        ASSERT_TRUE(dlg.Journal().IsOpen());
+        dlg.DestroyWindow();
+    }
+    int runs = 0;
+    bool oldestGone = true, notesKept = false;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*.txt").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"keep me.txt") notesKept = true;
+        else ++runs;
+        if (name <= L"Vantrel_20200106_080000.txt" && name.rfind(L"Vantrel_2020", 0) == 0) oldestGone = false;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    EXPECT_EQ(runs, 30);
+    EXPECT_TRUE(oldestGone);
+    EXPECT_TRUE(notesKept);
+}
+
+// The tool killed outright after some readings: its journal still loads
+// back as every reading it had shown.
+TEST_F(JournalTest, KilledProcessLeavesEveryShownReading)
+{
+    const std::wstring exe = BesideExe(L"Vantrel.exe");
+    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
+    const std::wstring ini = BesideExe(L"Vantrel.ini");
+    {
+        HANDLE f = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const char text[] = "[Comm]\r\nReceiveInterval=1\r\n";
+        DWORD put = 0;
+        WriteFile(f, text, sizeof(text) - 1, &put, nullptr);
+        CloseHandle(f);
+    }
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::wstring commandLine = L"\"" + exe + L"\" -demo2";
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+
+    // Its window, then Start measure; readings follow once a second.
+    HWND wnd = nullptr;
+    for (int i = 0; i < 3000 && !(wnd && IsWindowVisible(wnd)); ++i) {
+        Sleep(10);
+        wnd = FindWindowW(L"#32770", L"Vantrel For VX5531xxR ");
+    }
+    ASSERT_NE(wnd, nullptr);
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(wnd, 1000)));
+
+    const std::wstring folder = base + L"\\Vantrel\\journal";
+    auto newestJournal = [&] {
+        std::wstring newest;
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((folder + L"\\Vantrel_*.txt").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return newest;
+        do {
+            if (newest.empty() || std::wstring(data.cFileName) > newest) newest = data.cFileName;
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+        return folder + L"\\" + newest;
+    };
+    auto measurementLines = [&](const std::wstring& path) {
+        LogStore log;
+        LoadLogFile(path, log, AnsiLogTextCodec(), [] { return LogTime{2026, 1, 1, 0, 0, 0}; });
+        return log.RecordCount();
+    };
+    std::wstring path;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 30000) {
+        path = newestJournal();
+        if (!path.empty() && measurementLines(path) >= 3) break;
+        Sleep(100);
+    }
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    DeleteFileW(ini.c_str());
+
+    ASSERT_FALSE(path.empty());
+    LogStore loaded;
+    ASSERT_EQ(LoadLogFile(path, loaded, AnsiLogTextCodec(), [] { return LogTime{2026, 1, 1, 0, 0, 0}; }).status,
+              LogFileStatus::Ok);
+    EXPECT_GE(loaded.RecordCount(), 3u);
+    // Every line is whole: each measurement row parsed to a real reading.
+    for (size_t i = 0; i < loaded.RecordCount(); ++i) {
+        EXPECT_GT(loaded.Record(i).voltage, 0) << i;
+        EXPECT_GT(loaded.Record(i).year, 2000) << i;
+    }
+}

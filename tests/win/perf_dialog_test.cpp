@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "log/AnsiCodec_win.h"
 #include "log/LogFile.h"
@@ -41,14 +42,32 @@ LARGE_INTEGER Now()
     return t;
 }
 
-double PrivateMegabytes()
+struct PrivateBytes {
+    double reported;   // PROCESS_MEMORY_COUNTERS_EX.PrivateUsage
+    double committed;  // committed private regions of the address space
+};
+
+PrivateBytes PrivateMegabytes()
 {
+    constexpr double kMiB = 1024.0 * 1024.0;
+    PrivateBytes bytes{-1.0, 0.0};
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof counters))
-        return -1.0;
-    return static_cast<double>(counters.PrivateUsage) / (1024.0 * 1024.0);
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters))
+        bytes.reported = static_cast<double>(counters.PrivateUsage) / kMiB;
+    // Some platforms leave PrivateUsage at 0; the address space tells too.
+    MEMORY_BASIC_INFORMATION region{};
+    const char* at = nullptr;
+    while (VirtualQuery(at, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            bytes.committed += static_cast<double>(region.RegionSize);
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    bytes.committed /= kMiB;
+    return bytes;
 }
 
 // A day-long run at a 1 s period: one measurement line per second and a
@@ -90,52 +109,95 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
     SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
     LogWindow w;
     ASSERT_TRUE(w.created);
-    const double privateBefore = PrivateMegabytes();
+
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    // Readings as the dispatcher takes them from the queue, each one timed
+    // alone and with the paint it causes.
+    struct Timings {
+        std::vector<double> handled, withPaint;
+    };
+    auto feedReadings = [&] {
+        Timings t;
+        w.dlg.SetMeasuring(1);
+        for (int i = 0; i < kReadings; ++i) {
+            const SimMeasurement m = CSimBoard::MeasurementAt(static_cast<uint32_t>(i));
+            const uint8_t payload[kPayloadSize] = {RC_MEASURE,
+                                                   m.rsoc,
+                                                   static_cast<uint8_t>(m.temperature & 0xFF),
+                                                   static_cast<uint8_t>(m.temperature >> 8),
+                                                   static_cast<uint8_t>(m.voltage & 0xFF),
+                                                   static_cast<uint8_t>(m.voltage >> 8)};
+            const LARGE_INTEGER start = Now();
+            w.dlg.HandleSubBoardReport(payload);
+            const LARGE_INTEGER done = Now();
+            RedrawWindow(w.Wnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            const LARGE_INTEGER shown = Now();
+            t.handled.push_back(Seconds(start, done));
+            t.withPaint.push_back(Seconds(start, shown));
+        }
+        w.dlg.SetMeasuring(0);
+        return t;
+    };
+
+    // The same readings on an empty log first, for comparison.
+    const Timings small = feedReadings();
+    ASSERT_EQ(w.ItemCount(), kReadings);
+    std::printf("[perf] %d readings from 0 rows: median %.1f us handled, %.1f us handled and painted\n", kReadings,
+                median(small.handled) * 1e6, median(small.withPaint) * 1e6);
+
+    MessageBoxRecorder boxes;
+    boxes.answers = {IDYES};  // replace those readings
+    const PrivateBytes privateBefore = PrivateMegabytes();
 
     const LARGE_INTEGER loadStart = Now();
     ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
     const LARGE_INTEGER loaded = Now();
     RedrawWindow(w.Wnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const LARGE_INTEGER painted = Now();
-    const double privateAfter = PrivateMegabytes();
+    const PrivateBytes privateAfter = PrivateMegabytes();
     ASSERT_EQ(w.ItemCount(), static_cast<int>(kRows));
 
     const double loadSeconds = Seconds(loadStart, loaded);
-    std::printf("[perf] load of %zu rows (system-menu path, no file dialog): %.3f s, %.0f rows/s; "
-                "with the first paint %.3f s\n",
+    std::printf("[perf] load of %zu rows (system-menu path, no file dialog, current log replaced): "
+                "%.3f s, %.0f rows/s; with the first paint %.3f s\n",
                 kRows, loadSeconds, static_cast<double>(kRows) / loadSeconds, Seconds(loadStart, painted));
-    std::printf("[perf] private bytes: %.1f MiB before the load, %.1f MiB after (%.1f bytes per row)\n",
-                privateBefore, privateAfter,
-                (privateAfter - privateBefore) * 1024.0 * 1024.0 / static_cast<double>(kRows));
+    std::printf("[perf] private bytes (PrivateUsage): %.1f MiB before the load, %.1f MiB after\n",
+                privateBefore.reported, privateAfter.reported);
+    std::printf("[perf] committed private memory: %.1f MiB before, %.1f MiB after (%.1f bytes per row)\n",
+                privateBefore.committed, privateAfter.committed,
+                (privateAfter.committed - privateBefore.committed) * 1024.0 * 1024.0 / static_cast<double>(kRows));
 
-    // Readings as the dispatcher takes them from the queue, each followed by
-    // the paint it causes.
-    w.dlg.SetMeasuring(1);
-    std::vector<double> handled;
-    std::vector<double> withPaint;
-    for (int i = 0; i < kReadings; ++i) {
-        const SimMeasurement m = CSimBoard::MeasurementAt(static_cast<uint32_t>(i));
-        const uint8_t payload[kPayloadSize] = {RC_MEASURE,
-                                               m.rsoc,
-                                               static_cast<uint8_t>(m.temperature & 0xFF),
-                                               static_cast<uint8_t>(m.temperature >> 8),
-                                               static_cast<uint8_t>(m.voltage & 0xFF),
-                                               static_cast<uint8_t>(m.voltage >> 8)};
-        const LARGE_INTEGER start = Now();
-        w.dlg.HandleSubBoardReport(payload);
-        const LARGE_INTEGER done = Now();
-        RedrawWindow(w.Wnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        const LARGE_INTEGER shown = Now();
-        handled.push_back(Seconds(start, done));
-        withPaint.push_back(Seconds(start, shown));
-    }
-    w.dlg.SetMeasuring(0);
+    const Timings large = feedReadings();
     ASSERT_EQ(w.ItemCount(), static_cast<int>(kRows) + kReadings);
-
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
     std::printf("[perf] %d readings at %zu rows: median %.1f us handled, %.1f us handled and painted\n", kReadings,
-                kRows, median(handled) * 1e6, median(withPaint) * 1e6);
+                kRows, median(large.handled) * 1e6, median(large.withPaint) * 1e6);
+
+    // Where the time of one reading goes, step by step, at this size.
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        std::vector<double> seconds;
+    } steps[] = {
+        {"record and row (list item count, journal)",
+         [&] { w.dlg.AddMeasurementRow(Measurement(1, 50, 25.0, 3700)); },
+         {}},
+        {"read the controls (UpdateData true)", [&] { w.dlg.UpdateData(true); }, {}},
+        {"write the controls (UpdateData false)", [&] { w.dlg.UpdateData(false); }, {}},
+        {"battery picture", [&] { w.dlg.ShowBatteryLevel(static_cast<uint8_t>(40 + w.ItemCount() % 40)); }, {}},
+        {"graph scroll bar", [&] { w.dlg.UpdateGraphScrollBar(); }, {}},
+        {"graph points", [&] { w.dlg.BuildGraphPoints(); }, {}},
+        {"graph redraw request", [&] { w.dlg.RedrawGraph(); }, {}},
+        {"paint", [&] { RedrawWindow(w.Wnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }, {}},
+    };
+    for (int i = 0; i < 200; ++i) {
+        for (Step& step : steps) {
+            const LARGE_INTEGER start = Now();
+            step.run();
+            step.seconds.push_back(Seconds(start, Now()));
+        }
+    }
+    for (const Step& step : steps) std::printf("[perf]   %-45s median %.1f us\n", step.name, median(step.seconds) * 1e6);
 }
