@@ -7,6 +7,9 @@ if(MINGW AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   # SSE2 arithmetic instead of x87: doubles round as on every other build,
   # so demo readings and parsed numbers are the same everywhere.
   add_compile_options(-msse2 -mfpmath=sse)
+  # Logs of millions of rows: let the 32-bit process use up to 4 GB of
+  # address space on 64-bit Windows.
+  add_link_options(-Wl,--large-address-aware)
 endif()
 
 if(MINGW)

@@ -245,21 +245,4 @@ TEST_F(FlashWriteTest, WithoutABoardTheUserIsTold)
     EXPECT_EQ(ButtonStates(Wnd()), buttons);
 }
 
-// Acknowledgements that come before any flash begin acknowledgement have no
-// image to read from: nothing is sent for them.
-TEST_F(FlashWriteTest, AcknowledgementsBeforeBeginAreDropped)
-{
-    Open();
-    Load(PatternImage(1664, 3));
-    const uint32_t framesBefore = sim.board.FramesHandled();
-    const uint32_t repliesBefore = dlg().FlashReplyTimes().frames;
-    for (uint8_t code : {RC_FLASH_DATA, RC_FLASH_DATA_END, RC_FLASH_VERIFY}) {
-        uint8_t ack[kPayloadSize] = {code, 1};
-        dlg().OnFlashAcknowledge(ack);
-    }
-    Settle();
-    EXPECT_EQ(sim.board.FramesHandled(), framesBefore);
-    EXPECT_EQ(dlg().FlashReplyTimes().frames, repliesBefore);
-}
-
 }  // namespace

@@ -121,6 +121,31 @@ TEST_F(LogFileTest, FilesKeepTheDecimalPointUnderACommaLocale)
     EXPECT_EQ(w.dlg.m_logData.Record(0).voltage, 3801);
 }
 
+// A log longer than the list's view opens at its end, whatever the list
+// showed before.
+TEST_F(LogFileTest, ALongLogOpensAtItsLastRow)
+{
+    std::string lines;
+    for (int i = 0; i < 300; ++i) {
+        char line[64];
+        snprintf(line, sizeof line, "2019/01/18 10:%02d:%02d, %d, 25.0, 3800\r\n", i / 60, i % 60, 90 - i % 50);
+        lines += line;
+    }
+    const std::wstring path = folder.File(L"long.txt");
+    ASSERT_TRUE(WriteBytes(path, lines));
+    LogWindow w;
+    w.dlg.AddMessageRow(L"<shown before>");
+    w.dlg.m_scrollOffset = 7;  // as if the graph had been scrolled back
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
+    ASSERT_EQ(w.ItemCount(), 300);
+    EXPECT_TRUE(w.RowInView(299));
+    EXPECT_FALSE(w.RowInView(0));
+    EXPECT_EQ(w.Row(299), "2019/01/18|10:04:59|41|25.0|3800|");
+    EXPECT_EQ(w.dlg.m_cursorOffset, 300);
+    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
+    EXPECT_GT(w.dlg.m_graphPoints.count, 0);
+}
+
 TEST_F(LogFileTest, AnEmptyLogStoresAnEmptyFile)
 {
     LogWindow w;

@@ -2,6 +2,8 @@
 // board, and in the demo modes.
 #include "MeasureTestSupport.h"
 
+#include <memory>
+
 #include "sim/PipeServer_win.h"
 #include "sim/SimBoard.h"
 
