@@ -54,16 +54,11 @@ fi
 run_ctest "$BUILD/native"
 ASAN_OPTIONS=detect_leaks=1 run_ctest "$BUILD/asan"
 
-# One persistent wineserver for the whole Windows run: a Wine start then
-# costs milliseconds instead of seconds.
-"$WINESERVER" -p
-"$WINE" cmd /c exit >/dev/null 2>&1
 echo "Windows tests: $VANTREL_WIN_ARCH build under Wine ($WINEARCH)"
 # A Windows area that fails is run once more: under Wine on a loaded machine
 # a window can be slow to appear. A real fault fails both runs.
-CTEST_EXTRA="--repeat until-pass:2" run_ctest "$BUILD/$WIN_BUILD" xvfb-run -a -s "-screen 0 1280x1024x24"
-"$WINESERVER" -k || true
-"$WINESERVER" -w || true
+CTEST_EXTRA="--repeat until-pass:2" run_ctest "$BUILD/$WIN_BUILD" \
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-session.sh"
 
 echo "${passed} passed, ${failed} failed"
 exit $status
