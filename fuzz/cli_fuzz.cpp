@@ -109,9 +109,15 @@ void CheckInlineValues(const std::vector<std::wstring>& args, const CliParseResu
             return;
         }
         const size_t eq = args[i].find(L'=');
-        if (args[i].compare(0, 2, L"--") != 0 || eq == std::wstring::npos || args[i].compare(0, eq, L"--owsi") == 0) {
+        // Only options that take a value read the same both ways: a flag
+        // such as "--help=x" is an error, while "--help x" is the flag.
+        if (args[i].compare(0, 2, L"--") != 0 || eq == std::wstring::npos) continue;
+        // An argument right after another option may be that option's value.
+        if (args[i - 1].compare(0, 1, L"-") == 0) continue;
+        const std::wstring name = args[i].substr(0, eq);
+        if (name != L"--interval" && name != L"--i2c" && name != L"--count" && name != L"--duration" &&
+            name != L"--out" && name != L"--timeout")
             continue;
-        }
         const std::wstring value = args[i].substr(eq + 1);
         if (value == L"--" || value == L"--help" || value == L"-h" || value == L"/?") {
             continue;

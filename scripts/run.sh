@@ -4,7 +4,7 @@
 # your display; without one it runs under Xvfb and saves a screenshot.
 #   scripts/run.sh [Vantrel arguments, e.g. -demo2]
 set -euo pipefail
-here=$(dirname "$0")
+here=$(cd "$(dirname "$0")" && pwd)
 "$here/setup.sh"
 source "$here/env.sh"
 # The 32-bit product; where this machine cannot run 32-bit code (see env.sh)

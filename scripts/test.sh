@@ -3,7 +3,7 @@
 # the native core (plain and under ASan/UBSan) and the Windows tests under
 # Wine + Xvfb. Ends with one summary line over all of them.
 set -uo pipefail
-here=$(dirname "$0")
+here=$(cd "$(dirname "$0")" && pwd)
 "$here/setup.sh" || exit 1
 source "$here/env.sh"
 
