@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for a while.
 #   scripts/fuzz.sh [seconds per target, default 20] [target name ...]
+# VANTREL_FUZZ_SEED fixes libFuzzer's random seed (the test run sets it, so a
+# finding there can be reproduced); unset, every run explores anew.
 # Prints one line per target (runs, runs per second, corpus size, result) and
 # exits non-zero when a target failed; a failing input is saved under
 # $BUILD/fuzz/artifacts/ and can be replayed with: $BUILD/fuzz/fuzz/<target> <file>
@@ -31,9 +33,11 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$seeds"
   out="$dir/$name.log"
   dict=()
+  seed=()
+  [ -n "${VANTREL_FUZZ_SEED:-}" ] && seed=(-seed="$VANTREL_FUZZ_SEED")
   [ -f "$ROOT/fuzz/$name.dict" ] && dict=(-dict="$ROOT/fuzz/$name.dict")
   # New inputs go to the scratch corpus; the checked-in seeds are only read.
-  "$dir/fuzz/$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${dict[@]}" \
+  "$dir/fuzz/$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${dict[@]}" "${seed[@]}" \
     -artifact_prefix="$dir/artifacts/$name-" "$work" "$seeds" >"$out" 2>&1
   rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out" | tail -1)

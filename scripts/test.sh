@@ -42,7 +42,7 @@ run_ctest() {
 # Every fuzz target for a short while (scripts/fuzz.sh runs them longer).
 fuzz_seconds=${VANTREL_FUZZ_SECONDS:-10}
 if [ "$fuzz_seconds" -gt 0 ]; then
-  if "$here/fuzz.sh" "$fuzz_seconds"; then
+  if VANTREL_FUZZ_SEED=${VANTREL_FUZZ_SEED:-1} "$here/fuzz.sh" "$fuzz_seconds"; then
     passed=$((passed + 1))
     echo "fuzz targets: passed"
   else

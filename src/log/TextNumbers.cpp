@@ -136,12 +136,37 @@ bool OutOfRangeIsHuge(const char* p, const char* last, bool hex)
     return (hex ? position * 4 : position) + exponent > 0;
 }
 
+// End of the hexadecimal number text at p: digits, an optional point and
+// digits, and a binary exponent only where a digit follows its optional sign.
+// from_chars is given no more than this, because this runtime's hexadecimal
+// reader takes "p+-1" as an exponent where the C library stops before the "p".
+const char* HexFloatEnd(const char* p, const char* last)
+{
+    while (p != last && HexValue(*p) >= 0)
+        ++p;
+    if (p != last && *p == '.')
+        for (++p; p != last && HexValue(*p) >= 0; ++p) {
+        }
+    if (p == last || (*p != 'p' && *p != 'P'))
+        return p;
+    const char* exponent = p + 1;
+    if (exponent != last && (*exponent == '+' || *exponent == '-'))
+        ++exponent;
+    if (exponent == last || !IsDigit(*exponent))
+        return p;
+    while (exponent != last && IsDigit(*exponent))
+        ++exponent;
+    return exponent;
+}
+
 // Parses an unsigned number (no sign, no white space) with from_chars in the given
 // format; returns false when no number starts at p.
 bool ParseUnsignedFloat(const char* p, const char* last, std::chars_format format, double& value)
 {
     if (p == last || *p == '+' || *p == '-')
         return false;
+    if (format == std::chars_format::hex)
+        last = HexFloatEnd(p, last);
     double v = 0.0;
     const std::from_chars_result r = std::from_chars(p, last, v, format);
     if (r.ec == std::errc::invalid_argument)

@@ -20,6 +20,21 @@ double ParseD(const std::string& s)
 
 }  // namespace
 
+// A hexadecimal exponent needs a digit after its one optional sign; otherwise the
+// number ends before the "p", as in wcstod ("p+-1440" once read as 2^-1440).
+TEST(FuzzRegressions, HexExponentWithoutDigitsEndsBeforeP)
+{
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {" 0X2e7e5p+-01440p", 190437.0}, {"0x2p+-0", 2.0}, {"0x2p-+1", 2.0}, {"0x2p+", 2.0},
+        {"0x1.8p", 1.5}, {"0x1p-1", 0.5}, {"0x1p+2x", 4.0}, {"-0x1P3", -8.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseD(c.text), c.value) << c.text;
+}
+
 // "0x" not followed by a hex digit is the number 0 followed by other text, as
 // in wcstod: the letters after it must not be read as infinity or NaN.
 TEST(FuzzRegressions, HexPrefixWithoutDigitsReadsAsZero)
