@@ -52,6 +52,10 @@ void CSimBoard::ReceiveOutputReport(const uint8_t* data, size_t size, uint32_t n
         return;
     }
     // Three reports make one frame; a short frame simply repeats its report.
+    // The reports of one frame come back to back: a part frame left by a
+    // write the tool gave up on is dropped, so the next frame is whole again.
+    if (m_reportsInFrame > 0 && nowMs - m_frameStartMs > kFrameGapMs) m_reportsInFrame = 0;
+    if (m_reportsInFrame == 0) m_frameStartMs = nowMs;
     std::memcpy(m_frame + m_reportsInFrame * kPayloadSize, data + 1, kPayloadSize);
     if (++m_reportsInFrame < kReportsPerFrame) return;
     m_reportsInFrame = 0;
@@ -137,14 +141,7 @@ void CSimBoard::Tick(uint32_t nowMs)
     std::lock_guard<std::mutex> guard(m_lock);
     if (!m_measuring || m_silent) return;
     if (static_cast<int32_t>(nowMs - m_nextDue) < 0) return;
-    const SimMeasurement m = MeasurementAt(m_sample++);
-    uint8_t payload[kPayloadSize] = {};
-    payload[0] = RC_MEASURE;
-    payload[kRsocAt] = m.rsoc;
-    PutWord(payload + kTemperatureAt, m.temperature);
-    PutWord(payload + kVoltageAt, m.voltage);
-    payload[kAlarmAt] = m.rsoc < 10 ? 0 : 1; // 0 means alarm on
-    QueueLocked(payload, sizeof payload);
+    QueueMeasurementLocked();
     // From now, not from the missed due time: a late tick sends one reading, not a burst.
     m_nextDue = nowMs + m_periodMs;
 }
@@ -154,6 +151,18 @@ void CSimBoard::QueueLocked(const uint8_t* payload, size_t payloadSize)
     std::vector<uint8_t> report(payloadSize + 1, 0);
     std::memcpy(report.data() + 1, payload, payloadSize);
     PushLocked(std::move(report));
+}
+
+void CSimBoard::QueueMeasurementLocked()
+{
+    const SimMeasurement m = MeasurementAt(m_sample++);
+    uint8_t payload[kPayloadSize] = {};
+    payload[0] = RC_MEASURE;
+    payload[kRsocAt] = m.rsoc;
+    PutWord(payload + kTemperatureAt, m.temperature);
+    PutWord(payload + kVoltageAt, m.voltage);
+    payload[kAlarmAt] = m.rsoc < 10 ? 0 : 1; // 0 means alarm on
+    QueueLocked(payload, sizeof payload);
 }
 
 void CSimBoard::PushLocked(std::vector<uint8_t> report)
@@ -268,6 +277,12 @@ void CSimBoard::InjectCommErrors(uint32_t count)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     for (uint32_t i = 0; i < count; ++i) QueueCodeLocked(RC_COMM_ERROR);
+}
+
+void CSimBoard::InjectMeasurements(uint32_t count)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (uint32_t i = 0; i < count; ++i) QueueMeasurementLocked();
 }
 
 void CSimBoard::InjectWrongLength(size_t length)

@@ -39,6 +39,8 @@ public:
     // Input reports kept for a client that does not read; past this the
     // oldest are dropped, as a host's HID input buffer does.
     static constexpr size_t kMaxPendingInputReports = 1024;
+    // A frame whose reports are further apart than this is given up.
+    static constexpr uint32_t kFrameGapMs = 500;
 
     CSimBoard() = default;
     CSimBoard(const CSimBoard&) = delete;
@@ -78,6 +80,8 @@ public:
     // --- faults
     // Queues count RC_COMM_ERROR reports at once.
     void InjectCommErrors(uint32_t count);
+    // Queues the next count measurement reports at once, measuring or not.
+    void InjectMeasurements(uint32_t count);
     // Queues a report of the given length carrying a code that would be queued.
     void InjectWrongLength(size_t length);
     // Queues a 65-byte report with a code the tool does not handle.
@@ -94,6 +98,7 @@ private:
     void HandleFrameLocked(uint32_t nowMs);
     void HandleFlashFrameLocked();
     void QueueLocked(const uint8_t* payload, size_t payloadSize);
+    void QueueMeasurementLocked();
     void PushLocked(std::vector<uint8_t> report);
     void QueueCodeLocked(uint8_t code, uint8_t b1 = 0, uint16_t word = 0);
 
@@ -101,6 +106,7 @@ private:
     std::deque<std::vector<uint8_t>> m_outgoing;
     uint8_t m_frame[kFrameSize] = {};
     uint32_t m_reportsInFrame = 0;
+    uint32_t m_frameStartMs = 0;
 
     uint16_t m_registers[256] = {};
     CSimFlash m_flash;

@@ -134,6 +134,30 @@ TEST(SimBoard, BadOutputReportsAreIgnoredAndFramesNeedThreeReports)
     EXPECT_EQ(board.PendingInputReports(), 1u);
 }
 
+TEST(SimBoard, PartFrameIsDroppedAfterAPause)
+{
+    CSimBoard board;
+    board.SetRegister(1, 0x1111);
+    board.SetRegister(2, 0x2222);
+    // One report of a frame whose other two never came (a write timed out).
+    const OutputFrame lost = BuildReadWordFrame(1);
+    board.ReceiveOutputReport(lost.reports[0].data(), kReportSize, 1000);
+    // Soon after, it still counts: the next two reports complete that frame.
+    const OutputFrame read = BuildReadWordFrame(2);
+    board.ReceiveOutputReport(read.reports[0].data(), kReportSize, 1000 + CSimBoard::kFrameGapMs);
+    board.ReceiveOutputReport(read.reports[1].data(), kReportSize, 1000 + CSimBoard::kFrameGapMs);
+    std::vector<Report> r = Drain(board);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(Word(r[0], 2), 0x1111);
+
+    // A part frame older than the gap is given up: the next frame is whole.
+    board.ReceiveOutputReport(read.reports[2].data(), kReportSize, 5000);
+    Send(board, read, 5000 + CSimBoard::kFrameGapMs + 1);
+    r = Drain(board);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(Word(r[0], 2), 0x2222);
+}
+
 // Runs a whole flash write: the writer answers every board acknowledgement,
 // as the receive thread does. Returns the board's non-acknowledgement
 // reports (the ones the tool would queue) and the number of frames sent.

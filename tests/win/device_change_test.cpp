@@ -5,40 +5,14 @@
 #include <string>
 
 #include "FlashTestSupport.h"
+#include "ProcessCounts.h"
 #include "device_harness.h"
 #include "resource.h"
-
-#include <tlhelp32.h>
 
 namespace {
 
 // Another HID device, as a mouse shows up.
 const std::wstring kMousePath = L"\\\\?\\hid#vid_045e&pid_0040#7&1b2c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-
-DWORD ThreadCount()
-{
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snap == INVALID_HANDLE_VALUE) return 0;
-    DWORD count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-    CloseHandle(snap);
-    return count;
-}
-
-// Open kernel handles of this process, found by asking about every handle
-// value in turn (Wine does not count them for GetProcessHandleCount).
-DWORD HandleCount()
-{
-    DWORD count = 0;
-    for (uintptr_t value = 4; value < 0x10000; value += 4) {
-        DWORD flags = 0;
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-    }
-    return count;
-}
 
 // Whatever the board went through, the window is back to "no board".
 void ExpectDisconnected(const OpenWindow& w)
@@ -302,11 +276,11 @@ TEST_F(DeviceChangeTest, RepeatedPlugAndUnplugLeavesNothingBehind)
     const DWORD handles = HandleCount();
     const DWORD threads = ThreadCount();
     ASSERT_GT(handles, 0u);
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(cycle(i)) << "cycle " << i;
+    for (int i = 0; i < 100; ++i) ASSERT_TRUE(cycle(i)) << "cycle " << i;
     PumpMessages(50);
 
     EXPECT_EQ(boxes.boxes.size(), expectedBoxes);
-    // A leak of one handle per cycle would show as 50.
+    // A leak of one handle per cycle would show as 100.
     EXPECT_LE(HandleCount(), handles + 5);
     EXPECT_EQ(ThreadCount(), threads);
     EXPECT_TRUE(w.dlg.HasHandleNotification());

@@ -2,10 +2,8 @@
 // notes: a log of a million rows loaded by the system-menu command (without
 // its file dialog), the process's private bytes after it, and the time per
 // reading at that size. Runs only with VANTREL_PERF=1; prints, never judges.
-#define PSAPI_VERSION 2
+#include "ProcessCounts.h"
 #include "logfile_harness.h"
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,34 +38,6 @@ LARGE_INTEGER Now()
     LARGE_INTEGER t{};
     QueryPerformanceCounter(&t);
     return t;
-}
-
-struct PrivateBytes {
-    double reported;   // PROCESS_MEMORY_COUNTERS_EX.PrivateUsage
-    double committed;  // committed private regions of the address space
-};
-
-PrivateBytes PrivateMegabytes()
-{
-    constexpr double kMiB = 1024.0 * 1024.0;
-    PrivateBytes bytes{-1.0, 0.0};
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters))
-        bytes.reported = static_cast<double>(counters.PrivateUsage) / kMiB;
-    // Some platforms leave PrivateUsage at 0; the address space tells too.
-    MEMORY_BASIC_INFORMATION region{};
-    const char* at = nullptr;
-    while (VirtualQuery(at, &region, sizeof region) == sizeof region) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            bytes.committed += static_cast<double>(region.RegionSize);
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    bytes.committed /= kMiB;
-    return bytes;
 }
 
 // A day-long run at a 1 s period: one measurement line per second and a
