@@ -1,6 +1,7 @@
 #include "fw/Dialog_win.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace {
 std::vector<CDialog*>& ModelessDialogs()
@@ -92,13 +93,28 @@ void CDialog::SetItemText(int id, const std::wstring& text) const
 bool CDialog::UpdateData(bool fromControls)
 {
     if (!m_hwnd) return false;
-    for (auto& [id, member] : m_texts) {
-        if (fromControls)
-            *member = ItemText(id);
-        else
-            SetItemText(id, *member);
+    for (TextBinding& b : m_texts) {
+        if (fromControls) {
+            if (!b.known) {
+                b.shown = ItemText(b.id);
+                Remember(b);
+            }
+            *b.member = b.shown;
+        } else if (!b.known || b.shown != *b.member) {
+            // The control's EN_CHANGE forgets the old text; the new one is known after.
+            SetItemText(b.id, *b.member);
+            b.shown = *b.member;
+            Remember(b);
+        }
     }
     return true;
+}
+
+void CDialog::Remember(TextBinding& binding) const
+{
+    wchar_t className[16] = {};
+    const HWND item = Item(binding.id);
+    binding.known = item && GetClassNameW(item, className, 16) > 0 && _wcsicmp(className, L"Edit") == 0;
 }
 
 bool CDialog::PreTranslateMessage(MSG* msg)
@@ -155,9 +171,14 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
     LRESULT result = 0;
     switch (msg) {
     case WM_INITDIALOG:
+        // A new window: nothing is known of its controls yet.
+        for (TextBinding& b : m_texts) b.known = false;
         return OnInitDialog();
     case WM_COMMAND: {
         WORD id = LOWORD(wp), code = HIWORD(wp);
+        if (code == EN_CHANGE)
+            for (TextBinding& b : m_texts)
+                if (b.id == id) b.known = false;
         if (OnCommand(id, code, reinterpret_cast<HWND>(lp))) return TRUE;
         if (id == IDOK && (code == BN_CLICKED || lp == 0)) { OnOK(); return TRUE; }
         if (id == IDCANCEL) { OnCancel(); return TRUE; }

@@ -41,7 +41,7 @@ public:
     static bool RouteToModeless(MSG* msg);
 
 protected:
-    void BindText(int id, std::wstring* member) { m_texts.emplace_back(id, member); }
+    void BindText(int id, std::wstring* member) { m_texts.push_back(TextBinding{id, member, {}, false}); }
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();
@@ -64,5 +64,17 @@ private:
     bool m_modal = false;
     bool m_ended = false;
     INT_PTR m_result = 0;
-    std::vector<std::pair<int, std::wstring*>> m_texts;
+    // A bound control with the text it is known to hold. Only edit controls
+    // are remembered: each change of their text, by the user or by code,
+    // notifies the dialog (EN_CHANGE), which forgets it. So UpdateData need
+    // not ask a control it knows, nor write a text the control already has.
+    struct TextBinding {
+        int id;
+        std::wstring* member;
+        std::wstring shown;
+        bool known;
+    };
+    void Remember(TextBinding& binding) const;
+
+    std::vector<TextBinding> m_texts;
 };

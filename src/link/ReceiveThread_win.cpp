@@ -39,18 +39,19 @@ void CReceiveThread::Pass(uint8_t* input, ReceiveFilterState& state)
 {
     const HANDLE device = m_context.device.load();
     if (device == nullptr || device == INVALID_HANDLE_VALUE) {
-        Sleep(kIdlePauseMs);
+        Pause();
         return;
     }
     CHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!event.IsValid()) {
-        Sleep(kIdlePauseMs);
+        Pause();
         return;
     }
     OVERLAPPED ov{};
     ov.hEvent = event.Get();
     if (!ReadFile(device, input, static_cast<DWORD>(kReportSize), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING) {
-        Sleep(kIdlePauseMs);
+        // A report longer than a report was there: dropped, and no reason to wait.
+        if (GetLastError() != ERROR_MORE_DATA) Pause();
         return;
     }
     DWORD read = 0;
@@ -69,11 +70,18 @@ void CReceiveThread::Pass(uint8_t* input, ReceiveFilterState& state)
             CancelIoEx(device, &ov);
             GetOverlappedResult(device, &ov, &read, TRUE);
         }
-        if (GetLastError() != ERROR_OPERATION_ABORTED) Sleep(kIdlePauseMs);
+        const DWORD error = GetLastError();
+        if (error != ERROR_OPERATION_ABORTED && error != ERROR_MORE_DATA) Pause();
         return;
     }
     if (read != kReportSize) return;
     Handle(input + 1, state);
+}
+
+void CReceiveThread::Pause()
+{
+    m_pauses.fetch_add(1);
+    Sleep(kIdlePauseMs);
 }
 
 void CReceiveThread::Handle(const uint8_t* payload, ReceiveFilterState& state)

@@ -50,13 +50,17 @@ public:
     bool Running() const { return m_thread != nullptr; }
     // Passes of the receive loop so far (one read or one pause each).
     uint32_t Passes() const { return m_passes.load(); }
+    // Passes that paused because no read could be made.
+    uint32_t Pauses() const { return m_pauses.load(); }
 
 private:
     void Run();
     void Pass(uint8_t* input, ReceiveFilterState& state);
     void Handle(const uint8_t* payload, ReceiveFilterState& state);
+    void Pause();
 
     ReceiveContext& m_context;
     std::unique_ptr<CWorkerThread> m_thread;
     std::atomic<uint32_t> m_passes{0};
+    std::atomic<uint32_t> m_pauses{0};
 };

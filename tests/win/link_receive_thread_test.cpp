@@ -183,6 +183,17 @@ TEST_F(ReceiveThreadTest, WrongLengthAndUnknownCodesAreDropped)
     EXPECT_TRUE(synced.empty());
 }
 
+// Reports longer than a report are dropped at once: a stream of them must not
+// hold back the good ones behind pauses meant for a dead device.
+TEST_F(ReceiveThreadTest, OverlongReportsCauseNoPause)
+{
+    ASSERT_TRUE(thread.Start());
+    for (int i = 0; i < 50; ++i) board.InjectWrongLength(70 + i);
+    ASSERT_TRUE(Sync());
+    EXPECT_TRUE(synced.empty());
+    EXPECT_EQ(thread.Pauses(), 0u);
+}
+
 class FlashThroughThread : public ReceiveThreadTest {
 protected:
     void Wire()

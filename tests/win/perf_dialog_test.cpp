@@ -154,6 +154,8 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
         {"record and row (list item count, journal)",
          [&] { w.dlg.AddMeasurementRow(Measurement(1, 50, 25.0, 3700)); },
          {}},
+        {"  of which the journal line", [&] { w.dlg.JournalLastRow(); }, {}},
+        {"  of which the list follows the tail", [&] { w.dlg.FollowLogTail(); }, {}},
         {"read the controls (UpdateData true)", [&] { w.dlg.UpdateData(true); }, {}},
         {"write the controls (UpdateData false)", [&] { w.dlg.UpdateData(false); }, {}},
         {"battery picture", [&] { w.dlg.ShowBatteryLevel(static_cast<uint8_t>(40 + w.ItemCount() % 40)); }, {}},

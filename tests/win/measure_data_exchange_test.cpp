@@ -1,0 +1,94 @@
+// The exchange between the window's edits and their texts, which each reading
+// goes through: whatever changed an edit (the user typing, other code) is read
+// back, every member is written, and a reading leaves the edits it does not
+// change alone.
+#include "MeasureTestSupport.h"
+
+namespace {
+
+class ExchangeDlg : public MeasureDlg {
+public:
+    using MeasureDlg::MeasureDlg;
+    using CVantrelDlg::m_readData;
+    using CVantrelDlg::m_rsocText;
+    using CVantrelDlg::m_writeData;
+};
+
+class ExchangeWindow {
+public:
+    ExchangeWindow()
+    {
+        created = dlg.Create(nullptr);
+        PumpMessages(30);
+    }
+    ~ExchangeWindow() { dlg.DestroyWindow(); }
+    HWND Edit(int id) const { return GetDlgItem(dlg.GetHwnd(), id); }
+    std::string Text(int id) const { return Utf8(dlg.ItemText(id)); }
+    void Type(int id, const wchar_t* keys)
+    {
+        for (const wchar_t* k = keys; *k; ++k) SendMessageW(Edit(id), WM_CHAR, *k, 1);
+    }
+    ExchangeDlg dlg;
+    bool created = false;
+};
+
+class DataExchangeTest : public MeasureTest {};
+
+} // namespace
+
+TEST_F(DataExchangeTest, ChangedEditsAreReadAndMembersAreWritten)
+{
+    ExchangeWindow w;
+    ASSERT_TRUE(w.created);
+    w.dlg.UpdateData(true);
+    EXPECT_EQ(Utf8(w.dlg.m_writeData), "");
+
+    // Typed by the user, and set by other code.
+    w.Type(IDC_WRITE_DATA, L"12ab");
+    SetDlgItemTextW(w.dlg.GetHwnd(), IDC_READ_DATA, L"beef");
+    w.dlg.UpdateData(true);
+    EXPECT_EQ(Utf8(w.dlg.m_writeData), "12ab");
+    EXPECT_EQ(Utf8(w.dlg.m_readData), "beef");
+
+    // Written back, also where the member still holds what was read before
+    // and the edit has changed since.
+    w.Type(IDC_WRITE_DATA, L"9");
+    EXPECT_EQ(w.Text(IDC_WRITE_DATA), "12ab9");
+    w.dlg.m_readData = L"1";
+    w.dlg.UpdateData(false);
+    EXPECT_EQ(w.Text(IDC_WRITE_DATA), "12ab");
+    EXPECT_EQ(w.Text(IDC_READ_DATA), "1");
+    w.dlg.UpdateData(true);
+    EXPECT_EQ(Utf8(w.dlg.m_writeData), "12ab");
+    EXPECT_EQ(Utf8(w.dlg.m_readData), "1");
+
+    // A new window knows nothing of the old one's edits.
+    w.dlg.DestroyWindow();
+    ASSERT_TRUE(w.dlg.Create(nullptr));
+    w.dlg.m_writeData = L"12ab";
+    w.dlg.UpdateData(false);
+    EXPECT_EQ(w.Text(IDC_WRITE_DATA), "12ab");
+}
+
+TEST_F(DataExchangeTest, AReadingLeavesUnchangedEditsAlone)
+{
+    ExchangeWindow w;
+    ASSERT_TRUE(w.created);
+    // The user is in the middle of editing a field, with part of it selected.
+    w.Type(IDC_WRITE_DATA, L"1234");
+    SendMessageW(w.Edit(IDC_WRITE_DATA), EM_SETSEL, 1, 3);
+
+    w.dlg.SetMeasuring(1);
+    for (uint8_t rsoc : {80, 80, 79}) {
+        const auto payload = Payload({RC_MEASURE, rsoc, 0xA6, 0x0B, 0x74, 0x0E});
+        w.dlg.HandleSubBoardReport(payload.data());
+        EXPECT_EQ(w.Text(IDC_RSOC_VALUE), std::to_string(rsoc));
+    }
+    w.dlg.SetMeasuring(0);
+    EXPECT_EQ(w.Text(IDC_TEMP_VALUE), "25.0");
+    EXPECT_EQ(w.Text(IDC_WRITE_DATA), "1234");
+    DWORD from = 0, to = 0;
+    SendMessageW(w.Edit(IDC_WRITE_DATA), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 1u);
+    EXPECT_EQ(to, 3u);
+}
