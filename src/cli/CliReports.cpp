@@ -7,16 +7,7 @@
 std::string MeasurementLine(const uint8_t* payload, const LogTime& when)
 {
     const MeasurementReading reading = DecodeMeasurement(payload);
-    tagLOGDATA record{};
-    record.year = when.year;
-    record.month = when.month;
-    record.day = when.day;
-    record.hour = when.hour;
-    record.minute = when.minute;
-    record.second = when.second;
-    record.rsoc = reading.rsoc;
-    record.temperature = reading.temperature;
-    record.voltage = reading.voltage;
+    const tagLOGDATA record = MakeLogRecord(when, reading.rsoc, reading.temperature, reading.voltage);
     char line[kLogLineMaxChars];
     return std::string(line, FormatMeasurementLine(line, record));
 }

@@ -50,6 +50,8 @@ public:
     bool Running() const { return m_thread != nullptr; }
     // Passes of the receive loop so far (one read or one pause each).
     uint32_t Passes() const { return m_passes.load(); }
+    // The running thread (null when none), for measuring its CPU time.
+    HANDLE ThreadHandle() const { return m_thread ? m_thread->Handle() : nullptr; }
     // Passes that paused because no read could be made.
     uint32_t Pauses() const { return m_pauses.load(); }
 

@@ -234,6 +234,25 @@ LogLoadResult ReadLog(std::FILE* in, LogStore& into, const LogTextCodec& codec, 
     return result;
 }
 
+namespace {
+
+// Measurement rows and message rows without text have a line of bounded
+// length that needs no code page; other message rows go through the codec.
+bool HasFixedLine(const LogStore& log, size_t row)
+{
+    return log.RowKind(row) == kLogRowMeasurement || log.MessageText(row).empty();
+}
+
+// The line of such a row, without its end, into kLogLineMaxChars characters.
+size_t FormatFixedLine(const LogStore& log, size_t row, char* line)
+{
+    return log.RowKind(row) == kLogRowMeasurement
+               ? FormatMeasurementLine(line, log.Record(log.RecordIndexOfRow(row)))
+               : FormatEmptyMessageLine(line, log.RowStamp(row));
+}
+
+} // namespace
+
 LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec& codec)
 {
     LogStoreResult result;
@@ -243,11 +262,9 @@ LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec&
         std::string bytes;
         const size_t rowCount = log.RowCount();
         for (size_t row = 0; row < rowCount && !writer.Failed(); ++row) {
-            if (log.RowKind(row) == kLogRowMeasurement || log.MessageText(row).empty()) {
+            if (HasFixedLine(log, row)) {
                 char* line = writer.Room(kLogLineMaxChars + 2);
-                size_t n = log.RowKind(row) == kLogRowMeasurement
-                               ? FormatMeasurementLine(line, log.Record(log.RecordIndexOfRow(row)))
-                               : FormatEmptyMessageLine(line, log.RowStamp(row));
+                size_t n = FormatFixedLine(log, row, line);
                 line[n++] = '\r';
                 line[n++] = '\n';
                 writer.Commit(n);
@@ -278,12 +295,9 @@ LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec&
 bool FormatLogRowLine(const LogStore& log, size_t row, const LogTextCodec& codec, std::string& out)
 {
     if (row >= log.RowCount()) return false;
-    if (log.RowKind(row) == kLogRowMeasurement || log.MessageText(row).empty()) {
-        char line[kLogLineMaxChars + 2];
-        size_t n = log.RowKind(row) == kLogRowMeasurement
-                       ? FormatMeasurementLine(line, log.Record(log.RecordIndexOfRow(row)))
-                       : FormatEmptyMessageLine(line, log.RowStamp(row));
-        out.append(line, n);
+    if (HasFixedLine(log, row)) {
+        char line[kLogLineMaxChars];
+        out.append(line, FormatFixedLine(log, row, line));
     } else {
         const std::u16string_view text = log.MessageText(row);
         const std::wstring wide(text.begin(), text.end());

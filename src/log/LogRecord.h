@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "log/LogTime.h"
+
 // One measurement. Producers start from a zero-filled record (tagLOGDATA rec{}).
 // voltage sits before temperature so that the record packs into 32 bytes:
 // long runs keep millions of them.
@@ -23,6 +25,23 @@ struct tagLOGDATA {
 static_assert(sizeof(tagLOGDATA) == 32, "tagLOGDATA must stay compact");
 
 constexpr int32_t kLogRsocStandby = -1;
+
+// A reading stamped with a local time, as the tool and the command-line
+// companion log it (row index 0: the store's owner sets it).
+inline tagLOGDATA MakeLogRecord(const LogTime& when, int32_t rsoc, double temperature, uint16_t voltage)
+{
+    tagLOGDATA record{};
+    record.year = when.year;
+    record.month = when.month;
+    record.day = when.day;
+    record.hour = when.hour;
+    record.minute = when.minute;
+    record.second = when.second;
+    record.rsoc = rsoc;
+    record.temperature = temperature;
+    record.voltage = voltage;
+    return record;
+}
 
 // Row kinds, as reported to the list as the item parameter.
 constexpr int32_t kLogRowMeasurement = 0;

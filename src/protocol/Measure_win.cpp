@@ -57,18 +57,8 @@ void CVantrelDlg::TakeDemoReading(bool graphSteps)
 
 void CVantrelDlg::AddReading(int32_t rsoc, double temperature, uint16_t voltage, bool graphSteps)
 {
-    const LogTime now = LocalTimeNow();
-    tagLOGDATA record{};
+    tagLOGDATA record = MakeLogRecord(LocalTimeNow(), rsoc, temperature, voltage);
     record.rowIndex = static_cast<int32_t>(m_logData.RowCount());
-    record.year = now.year;
-    record.month = now.month;
-    record.day = now.day;
-    record.hour = now.hour;
-    record.minute = now.minute;
-    record.second = now.second;
-    record.rsoc = rsoc;
-    record.temperature = temperature;
-    record.voltage = voltage;
     AddMeasurementRow(record);
 
     if (graphSteps) {

@@ -6,17 +6,29 @@
 #include "logfile_harness.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 
 #include "log/AnsiCodec_win.h"
 #include "log/LogFile.h"
 #include "protocol/ReportCodes.h"
+#include "link/ReceiveThread_win.h"
+#include "link/SubBoardLink_win.h"
+#include "sim/PipeServer_win.h"
 #include "sim/SimBoard.h"
 
 namespace {
 
-constexpr size_t kRows = 1000000;
+// A million rows unless VANTREL_PERF_ROWS says otherwise.
+size_t LogRows()
+{
+    char value[16] = {};
+    const DWORD n = GetEnvironmentVariableA("VANTREL_PERF_ROWS", value, sizeof value);
+    const unsigned long rows = n > 0 && n < sizeof value ? std::strtoul(value, nullptr, 10) : 0;
+    return rows > 0 ? rows : 1000000;
+}
+const size_t kRows = LogRows();
 constexpr int kReadings = 1000;
 
 bool PerfRequested()
@@ -42,7 +54,7 @@ LARGE_INTEGER Now()
 
 // A day-long run at a 1 s period: one measurement line per second and a
 // configuration message now and then.
-bool WriteMillionRowLog(const std::wstring& path)
+bool WriteLargeLog(const std::wstring& path)
 {
     LogStore log;
     for (size_t i = 0; i < kRows; ++i) {
@@ -72,8 +84,8 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
     if (!PerfRequested()) GTEST_SKIP() << "set VANTREL_PERF=1 to measure";
 
     CScratchFolder folder;
-    const std::wstring path = folder.File(L"million.txt");
-    ASSERT_TRUE(WriteMillionRowLog(path));
+    const std::wstring path = folder.File(L"large.txt");
+    ASSERT_TRUE(WriteLargeLog(path));
 
     DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
     SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
@@ -172,4 +184,38 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
         }
     }
     for (const Step& step : steps) std::printf("[perf]   %-45s median %.1f us\n", step.name, median(step.seconds) * 1e6);
+}
+
+// The receive thread while the board says nothing: one blocked read per
+// time-out, no polling.
+TEST(PerfDialog, ReceiveThreadOnASilentBoard)
+{
+    if (!PerfRequested()) GTEST_SKIP() << "set VANTREL_PERF=1 to measure";
+    CSimBoard board;
+    board.SetSilent(true);
+    CPipeServer server(board, L"perf-silent");
+    ASSERT_TRUE(server.Start());
+    SetEnvironmentVariableW(kDeviceEnvironmentVariable, server.Path().c_str());
+    CSubBoardLink link;
+    ASSERT_EQ(link.Find(), 1);
+    ASSERT_TRUE(link.Open());
+    CReportQueue queue;
+    ReceiveContext context;
+    context.device.store(link.Handle());
+    context.queue = &queue;
+    CReceiveThread thread(context);
+    ASSERT_TRUE(thread.Start());
+
+    constexpr DWORD kSilentMs = 5000;
+    Sleep(kSilentMs);
+    FILETIME created{}, ended{}, kernel{}, user{};
+    ASSERT_TRUE(GetThreadTimes(thread.ThreadHandle(), &created, &ended, &kernel, &user));
+    auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+    };
+    std::printf("[perf] receive thread, %lu ms with a silent board: %u passes, CPU %.1f ms (kernel %.1f, user %.1f)\n",
+                static_cast<unsigned long>(kSilentMs), thread.Passes(), ms(kernel) + ms(user), ms(kernel), ms(user));
+    server.Unplug();
+    thread.Stop();
+    SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
 }
