@@ -26,6 +26,7 @@ struct Expected {
 struct Model {
     uint8_t frame[kFrameSize] = {};
     uint32_t reportsInFrame = 0;
+    uint32_t frameStart = 0;
     uint16_t registers[256] = {};
     bool measuring = false;
     bool silent = false;
@@ -64,6 +65,13 @@ struct Model {
         if (size != kReportSize || data[0] != 0) {
             ++ignored;
             return;
+        }
+        // A part frame whose next report comes too late is given up.
+        if (reportsInFrame > 0 && now - frameStart > CSimBoard::kFrameGapMs) {
+            reportsInFrame = 0;
+        }
+        if (reportsInFrame == 0) {
+            frameStart = now;
         }
         std::memcpy(frame + reportsInFrame * kPayloadSize, data + 1, kPayloadSize);
         if (++reportsInFrame < kReportsPerFrame) {
