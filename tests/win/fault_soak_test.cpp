@@ -72,9 +72,11 @@ TEST_F(FaultTest, SoakMillionReadingsStoreAndReload)
     CTempFolder folder;
     const std::wstring path = folder.Write(L"soak.txt", "");
     const size_t rows = Log().RowCount();
+    // A message line carries no stamp: loaded, it gets the time of the load.
+    auto comparedFrom = [&](size_t row) { return Log().RowKind(row) == kLogRowMessage ? 2 : 0; };
     std::vector<std::wstring> sample;
     for (size_t row = 0; row < rows; row += rows / 97 + 1)
-        for (int column = 0; column < 6; ++column) sample.push_back(Log().CellText(row, column));
+        for (int column = comparedFrom(row); column < 6; ++column) sample.push_back(Log().CellText(row, column));
     ASSERT_TRUE(w->dlg.StoreLogToPath(path));
     Print("stored", rows, elapsed());
 
@@ -84,6 +86,7 @@ TEST_F(FaultTest, SoakMillionReadingsStoreAndReload)
     ASSERT_EQ(Log().RowCount(), rows);
     size_t at = 0;
     for (size_t row = 0; row < rows; row += rows / 97 + 1)
-        for (int column = 0; column < 6; ++column) EXPECT_EQ(Log().CellText(row, column), sample[at++]) << row;
+        for (int column = comparedFrom(row); column < 6; ++column)
+            EXPECT_EQ(Log().CellText(row, column), sample[at++]) << row << ", " << column;
     ExpectCountsBackTo(start);
 }
