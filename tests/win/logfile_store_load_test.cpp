@@ -321,9 +321,9 @@ HWND OwnedFileDialog(HWND owner)
     struct Search {
         HWND owner;
         HWND found;
-    } search{owner, nullptr};
-    EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
+        // A window-enumeration callback must be stdcall in the 32-bit build.
+        static BOOL CALLBACK Visit(HWND wnd, LPARAM lp)
+        {
             auto* s = reinterpret_cast<Search*>(lp);
             wchar_t cls[32] = {};
             GetClassNameW(wnd, cls, 32);
@@ -332,8 +332,9 @@ HWND OwnedFileDialog(HWND owner)
                 return FALSE;
             }
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+    } search{owner, nullptr};
+    EnumWindows(&Search::Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

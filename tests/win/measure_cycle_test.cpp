@@ -9,10 +9,10 @@
 
 namespace {
 
-std::string Format(const char* format, double value)
+std::string OneDecimal(double value)
 {
     char text[64];
-    snprintf(text, sizeof text, format, value);
+    snprintf(text, sizeof text, "%.1f", value);
     return text;
 }
 
@@ -23,7 +23,7 @@ struct ExpectedRow {
 ExpectedRow SimRow(uint32_t sample)
 {
     const SimMeasurement m = CSimBoard::MeasurementAt(sample);
-    return {std::to_string(m.rsoc), Format("%.1f", (static_cast<int>(m.temperature) - 2732) / 10.0),
+    return {std::to_string(m.rsoc), OneDecimal((static_cast<int>(m.temperature) - 2732) / 10.0),
             std::to_string(m.voltage)};
 }
 
