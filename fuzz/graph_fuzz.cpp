@@ -176,8 +176,7 @@ void CheckNavigation(FuzzedDataProvider& input, const GraphGeometry& g, int64_t 
     screen.top = AnyInt(input, -3000, 3000);
     screen.right = AnyInt(input, -3000, 6000);
     screen.bottom = AnyInt(input, -3000, 6000);
-    const PixelRect control = ControlRectInClient(screen, AnyInt(input, -3000, 3000), AnyInt(input, -3000, 3000),
-                                                  AnyInt(input, 0, 8), AnyInt(input, 0, 40), AnyInt(input, 0, 8));
+    const PixelRect control = ControlRectInClient(screen, AnyInt(input, -3000, 3000), AnyInt(input, -3000, 3000));
     FUZZ_CHECK(InPixelRange(control.left) && InPixelRange(control.top) && InPixelRange(control.right) &&
                InPixelRange(control.bottom));
     const int32_t x = AnyInt(input, -3000, 6000);

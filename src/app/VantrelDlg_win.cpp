@@ -15,7 +15,11 @@ CVantrelDlg::CVantrelDlg(std::wstring commandLine)
     BindCurrentValueTexts();
 }
 
-CVantrelDlg::~CVantrelDlg() = default;
+CVantrelDlg::~CVantrelDlg()
+{
+    // The window ends while every part it cleans up still exists.
+    DestroyWindow();
+}
 
 BOOL CVantrelDlg::OnInitDialog()
 {
@@ -125,14 +129,14 @@ void CVantrelDlg::InitializeMainWindow()
     // Before the first row (the settings message below) so the journal holds it.
     StartJournal();
 
-    const bool found = FindSubBoard();
-    if (found) {
-        OpenSubBoard();  // a board that cannot be opened is not reported here
+    // A board that is listed but cannot be opened counts as not found.
+    const bool connected = FindSubBoard() && OpenSubBoard();
+    if (connected) {
         StartReceiveThread(m_settings.ReceiveInterval);
         SendCommSettings();
         RegisterHandleNotification(DeviceHandle());
     }
-    ShowConnected(found);
+    ShowConnected(connected);
     ShowInterval();
     if (m_demoMode != kNormalMode) SetStatusText(1, DemoModePaneText(m_demoMode));
 }
@@ -161,6 +165,7 @@ void CVantrelDlg::OnSysCommand(UINT id, LPARAM /*lp*/)
 
 void CVantrelDlg::OnDestroy()
 {
+    m_flashSession.End();  // no flash frame after the stop frame
     if (m_demoMode == kNormalMode)
         SendStopFrame();
     else

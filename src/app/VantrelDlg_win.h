@@ -17,7 +17,7 @@
 #include "log/Journal_win.h"
 #include "log/LogStore.h"
 #include "protocol/FlashImage.h"
-#include "protocol/FlashWriter.h"
+#include "protocol/FlashSession.h"
 #include "protocol/Frames.h"
 #include "protocol/ReportCodes.h"
 #include "fw/Dialog_win.h"
@@ -340,7 +340,7 @@ protected:
     // Replaced whole by Open file, read by the receive thread at the flash
     // begin acknowledgement: accessed with std::atomic_load/atomic_store.
     std::shared_ptr<const FlashImage> m_flashImage;
-    CFlashWriter m_flashWriter;
+    FlashSession m_flashSession;
     // Receive thread only: the image as it was at the begin acknowledgement.
     std::shared_ptr<const FlashImage> m_flashSource;
     std::atomic<uint32_t> m_flashReplyFrames{0};

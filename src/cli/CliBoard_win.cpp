@@ -80,10 +80,7 @@ void CCliBoard::Close()
 
 bool CCliBoard::Send(const OutputFrame& frame) const
 {
-    bool all = true;
-    for (const OutputReport& report : frame.reports)
-        if (m_link.WriteReport(report.data()) != CSubBoardLink::kWriteDone) all = false;
-    return all;
+    return m_link.WriteFrame(frame) == CSubBoardLink::kWriteDone;
 }
 
 void CCliBoard::Notify() const

@@ -5,14 +5,13 @@
 // to unplug it.
 #include "cli/CliCommands_win.h"
 
-#include <atomic>
 #include <mutex>
 
 #include "cli/CliBoard_win.h"
 #include "cli/CliExitCodes.h"
 #include "cli/CliReports.h"
 #include "protocol/FlashFile_win.h"
-#include "protocol/FlashWriter.h"
+#include "protocol/FlashSession.h"
 
 namespace {
 
@@ -74,27 +73,25 @@ int RunFlash(const CliOptions& options, CliContext& context)
     }
     const uint32_t imageSize = static_cast<uint32_t>(image.bytes.size());
 
-    CFlashWriter writer;
+    // Acknowledgements are answered only while the session runs.
+    FlashSession session;
     CFlashProgress progress;
-    // Acknowledgements are answered only once the writer has been set up.
-    std::atomic<bool> armed{false};
     CCliBoard board;
     board.SetFlashReply([&](const uint8_t* ack) {
-        if (!armed.load()) return;
-        const std::optional<OutputFrame> frame = writer.Reply(ack, image.bytes.data(), imageSize);
-        if (!frame) return;
-        board.Send(*frame);
-        progress.Add({writer.phase, writer.blockCounter, writer.blockCount});
+        if (!session.Reply(ack, image.bytes.data(), imageSize, [&](const OutputFrame& frame) { board.Send(frame); }))
+            return;
+        const FlashSession::Progress at = session.Position();
+        progress.Add({at.phase, at.blockCounter, at.blockCount});
         board.Notify();
     });
     const int opened = OpenBoard(board, EffectiveCommValues(context.settings, options), context);
     if (opened != kExitOk) return opened;
 
-    writer.Start(imageSize);
-    armed.store(true);
+    const std::optional<OutputFrame> begin = session.Begin(imageSize);
+    if (!begin) return kExitFileSize;  // ReadImage has refused such images already
     board.Send(BuildFlashPrepareFrame());
     Sleep(kPrepareDelayMs);
-    board.Send(writer.CodeFrame());
+    board.Send(*begin);
 
     FlashOutcome outcome = FlashOutcome::Pending;
     int result = kExitOk;
@@ -127,7 +124,7 @@ int RunFlash(const CliOptions& options, CliContext& context)
         }
     }
     // As the dialog does after every result: the board leaves the write.
-    armed.store(false);
+    session.End();
     board.Send(BuildStopFrame());
     board.Close();
 

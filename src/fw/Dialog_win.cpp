@@ -13,7 +13,15 @@ std::vector<CDialog*>& ModelessDialogs()
 
 CDialog::~CDialog()
 {
-    DestroyWindow();
+    // The derived parts are gone by now, so none of their handlers may run:
+    // detach before the window goes. A derived dialog with its own clean-up
+    // in OnDestroy ends its window in its own destructor.
+    if (!m_hwnd) return;
+    SetWindowLongPtrW(m_hwnd, DWLP_USER, 0);
+    auto& list = ModelessDialogs();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    if (IsWindow(m_hwnd)) ::DestroyWindow(m_hwnd);
+    m_hwnd = nullptr;
 }
 
 INT_PTR CDialog::DoModal(HWND parent)

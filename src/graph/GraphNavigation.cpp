@@ -90,12 +90,10 @@ GraphScrollResult ApplyGraphScroll(int32_t code, int32_t thumbPosition, int64_t 
     return result;
 }
 
-PixelRect ControlRectInClient(const PixelRect& screenRect, int32_t windowLeft, int32_t windowTop,
-                              int32_t dlgFrameWidth, int32_t captionHeight, int32_t dlgFrameHeight)
+PixelRect ControlRectInClient(const PixelRect& screenRect, int32_t clientLeft, int32_t clientTop)
 {
-    const int64_t dx = -static_cast<int64_t>(windowLeft) - 2 * static_cast<int64_t>(dlgFrameWidth);
-    const int64_t dy =
-        -static_cast<int64_t>(windowTop) - captionHeight - 2 * static_cast<int64_t>(dlgFrameHeight);
+    const int64_t dx = -static_cast<int64_t>(clientLeft);
+    const int64_t dy = -static_cast<int64_t>(clientTop);
     PixelRect r;
     r.left = ClampToPixel(screenRect.left + dx);
     r.top = ClampToPixel(screenRect.top + dy);

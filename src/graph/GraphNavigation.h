@@ -64,10 +64,9 @@ GraphScrollResult ApplyGraphScroll(int32_t code, int32_t thumbPosition, int64_t 
                                    int32_t zoomLevel, int32_t scrollOffset);
 
 // Rectangle of a control in its dialog's client coordinates, from its screen
-// rectangle, the dialog's top-left screen corner and the dialog frame
-// metrics (SM_CXDLGFRAME, SM_CYCAPTION, SM_CYDLGFRAME).
-PixelRect ControlRectInClient(const PixelRect& screenRect, int32_t windowLeft, int32_t windowTop,
-                              int32_t dlgFrameWidth, int32_t captionHeight, int32_t dlgFrameHeight);
+// rectangle and the screen position of the dialog's client origin (the real
+// one: frame widths differ between fixed and resizable frames).
+PixelRect ControlRectInClient(const PixelRect& screenRect, int32_t clientLeft, int32_t clientTop);
 
 // Mouse pick over the graph control (controlRect in the same coordinates as
 // x, y). The hit area is the plot's width and the control's full height, left

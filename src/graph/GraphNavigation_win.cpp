@@ -82,13 +82,11 @@ void CVantrelDlg::PickCursor(POINT point)
     const HWND graph = Item(IDC_GRAPH_AREA);
     if (!graph) return;
     RECT screen{};
-    RECT window{};
     GetWindowRect(graph, &screen);
-    GetWindowRect(GetHwnd(), &window);
+    POINT origin{0, 0};
+    ClientToScreen(GetHwnd(), &origin);
     const PixelRect control =
-        ControlRectInClient(PixelRect{screen.left, screen.top, screen.right, screen.bottom}, window.left, window.top,
-                            GetSystemMetrics(SM_CXDLGFRAME), GetSystemMetrics(SM_CYCAPTION),
-                            GetSystemMetrics(SM_CYDLGFRAME));
+        ControlRectInClient(PixelRect{screen.left, screen.top, screen.right, screen.bottom}, origin.x, origin.y);
     const auto offset = PickCursorOffset(control, m_graphGeometry, m_zoomLevel, m_scrollOffset, point.x, point.y);
     if (offset) ShowCursorReadout(*offset);
 }

@@ -77,7 +77,7 @@ void CVantrelDlg::OnSubBoardArrival()
     if (DeviceHandle() != nullptr) return;
     Sleep(kSettleMs);
     if (!FindSubBoard()) return;  // some other HID device
-    OpenSubBoard();  // the steps below do not depend on the open succeeding
+    if (!OpenSubBoard()) return;  // not usable yet; a later arrival tries again
     StartReceiveThread(m_settings.ReceiveInterval);
     SendCommSettings();
     RegisterHandleNotification(DeviceHandle());
@@ -103,6 +103,7 @@ void CVantrelDlg::OnHandleRemovePending()
 
 void CVantrelDlg::TearDownSubBoard()
 {
+    m_flashSession.End();  // no flash frame after the stop frame
     if (m_demoMode == kNormalMode)
         SendStopFrame();  // fails quietly when the board is already gone
     else

@@ -29,7 +29,7 @@ HANDLE CVantrelDlg::DeviceHandle() const
 void CVantrelDlg::SendFrame(const OutputFrame& frame)
 {
     if (m_demoMode != kNormalMode) return;
-    for (const OutputReport& report : frame.reports) m_link.WriteReport(report.data());
+    m_link.WriteFrame(frame);
 }
 
 void CVantrelDlg::SendStopFrame()

@@ -140,16 +140,27 @@ void CSubBoardLink::FindListedDevices(std::vector<std::wstring>& paths) const
 
 BOOL CSubBoardLink::Open()
 {
-    HANDLE h = CreateFileW(m_devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    auto open = [this] {
+        return CreateFileW(m_devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    };
+    HANDLE h = open();
+    // A simulated board serves one client on one pipe instance; right after
+    // the previous client closed, the instance is busy until the simulator
+    // has noticed. Wait for it briefly instead of calling the board absent.
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY &&
+        WaitNamedPipeW(m_devicePath.c_str(), kPipeBusyWaitMs))
+        h = open();
     // A simulated board is a message pipe: read it one report per message,
     // as a HID device delivers them.
     if (h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_PIPE) {
         DWORD mode = PIPE_READMODE_MESSAGE;
         SetNamedPipeHandleState(h, &mode, nullptr, nullptr);
     }
-    m_device.Reset(h);
-    return h != INVALID_HANDLE_VALUE;
+    // A device that could not be opened is not open: keep no handle, so
+    // every "is a board open?" test sees null, and a later arrival retries.
+    m_device.Reset(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    return m_device.IsValid();
 }
 
 BOOL CSubBoardLink::Close()
@@ -192,4 +203,15 @@ int CSubBoardLink::WriteReport(const uint8_t* report) const
         remaining -= written;
     }
     return kWriteDone;
+}
+
+int CSubBoardLink::WriteFrame(const OutputFrame& frame) const
+{
+    CLockGuard guard(m_frameLock);
+    int result = kWriteDone;
+    for (const OutputReport& report : frame.reports) {
+        const int written = WriteReport(report.data());
+        if (written != kWriteDone) result = written;
+    }
+    return result;
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "fw/Handle_win.h"
+#include "protocol/Frames.h"
 
 // Lists extra device paths, separated by ';', that Find considers after the
 // HID interfaces: how a simulated board on a named pipe is reached.
@@ -20,6 +21,7 @@ public:
     static constexpr int kWriteFailed = 1;
     static constexpr int kWriteDone = 2;
     static constexpr DWORD kWriteTimeoutMs = 1000;
+    static constexpr DWORD kPipeBusyWaitMs = 500;
 
     CSubBoardLink();
     CSubBoardLink(const CSubBoardLink&) = delete;
@@ -29,13 +31,16 @@ public:
     int Find();
     // Every matching device path, in the order Find considers them.
     std::vector<std::wstring> FindAll() const;
-    // Nonzero when the device path could be opened; the handle is stored either way.
+    // Nonzero when the device path could be opened; only then is a handle kept.
     BOOL Open();
     // Nonzero when there was nothing to close or the close succeeded.
     BOOL Close();
     // One output report of 65 bytes: 0 no device, 1 failed or timed out, 2 written.
     // Safe to call from several threads at once.
     int WriteReport(const uint8_t* report) const;
+    // The frame's reports in a row; no other frame's reports come between
+    // them, whichever threads write. kWriteDone when all were written.
+    int WriteFrame(const OutputFrame& frame) const;
 
     HANDLE Handle() const { return m_device.Get(); }
     const std::wstring& DevicePath() const { return m_devicePath; }
@@ -50,5 +55,6 @@ private:
 
     GUID m_hidClass{};
     CHandle m_device;
+    mutable CCriticalSection m_frameLock;
     std::wstring m_devicePath;
 };

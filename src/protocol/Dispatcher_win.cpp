@@ -66,6 +66,9 @@ void CVantrelDlg::OnCommErrorReport()
 void CVantrelDlg::EndFlashWrite(uint8_t code)
 {
     UpdateData(true);
+    // The receive thread sends no further flash frame from here on, so the
+    // stop frame is the last word of this write.
+    m_flashSession.End();
     SendStopFrame();
     bool failed = false;
     switch (code) {

@@ -39,7 +39,11 @@ void CVantrelDlg::OnFlashWrite()
     // Without a whole block the data frames would read past the image.
     const std::shared_ptr<const FlashImage> image = std::atomic_load(&m_flashImage);
     const uint32_t imageSize = image ? static_cast<uint32_t>(image->bytes.size()) : 0;
-    if (!CFlashWriter::CanWrite(imageSize)) return;
+
+    // Set up before flash begin goes out: its acknowledgement steps the
+    // writer on the receive thread.
+    const std::optional<OutputFrame> begin = m_flashSession.Begin(imageSize);
+    if (!begin) return;
 
     SetEnableState(EnableState::FlashWriting);
     UpdateData(true);
@@ -47,12 +51,9 @@ void CVantrelDlg::OnFlashWrite()
     UpdateData(false);
     m_flashWriting = 1;
 
-    // Set up before flash begin goes out: its acknowledgement steps the
-    // writer on the receive thread.
-    m_flashWriter.Start(imageSize);
     SendFrame(BuildFlashPrepareFrame());
     Sleep(kPrepareDelayMs);
-    SendFrame(m_flashWriter.CodeFrame());
+    SendFrame(*begin);
 }
 
 void CVantrelDlg::OnFlashAcknowledge(const uint8_t* payload)
@@ -63,12 +64,14 @@ void CVantrelDlg::OnFlashAcknowledge(const uint8_t* payload)
     if (payload[0] == RC_FLASH_BEGIN && IsAckAccepted(payload)) m_flashSource = std::atomic_load(&m_flashImage);
 
     const FlashImage* source = m_flashSource.get();
-    const std::optional<OutputFrame> frame =
-        m_flashWriter.Reply(payload, source ? source->bytes.data() : nullptr,
-                            source ? static_cast<uint32_t>(source->bytes.size()) : 0);
-    if (!frame) return;
-    const uint64_t built = Ticks();
-    SendFrame(*frame);
+    uint64_t built = 0;
+    const bool sent = m_flashSession.Reply(payload, source ? source->bytes.data() : nullptr,
+                                           source ? static_cast<uint32_t>(source->bytes.size()) : 0,
+                                           [&](const OutputFrame& frame) {
+                                               built = Ticks();
+                                               SendFrame(frame);
+                                           });
+    if (!sent) return;
 
     const uint64_t spent = Ticks() - started;
     m_flashReplyFrames.fetch_add(1);

@@ -67,6 +67,8 @@ void CSimBoard::HandleFrameLocked(uint32_t nowMs)
 {
     ++m_framesHandled;
     const uint8_t* f = m_frame;
+    if (m_frameLog.size() == kFrameLogSize) m_frameLog.pop_front();
+    m_frameLog.push_back(static_cast<uint16_t>(f[0] << 8 | f[1]));
     switch (f[0]) {
     case RC_CONTROL:
         if (f[1] == kFrameMarker) {
@@ -265,6 +267,12 @@ uint32_t CSimBoard::FramesHandled() const
 {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_framesHandled;
+}
+
+std::vector<uint16_t> CSimBoard::FrameLog() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return std::vector<uint16_t>(m_frameLog.begin(), m_frameLog.end());
 }
 
 uint32_t CSimBoard::ReportsIgnored() const

@@ -71,6 +71,10 @@ public:
     bool Measuring() const;
     SimSettings Settings() const;
     uint32_t FramesHandled() const;
+    // The code and byte 1 of the frames handled, oldest first (the latest
+    // kFrameLogSize), as code << 8 | byte1: what reached the board in order.
+    std::vector<uint16_t> FrameLog() const;
+    static constexpr size_t kFrameLogSize = 4096;
     uint32_t ReportsIgnored() const;
     // Measurement reports produced since the board was made.
     uint32_t MeasurementsSent() const;
@@ -118,6 +122,7 @@ private:
     uint32_t m_sample = 0;
 
     uint32_t m_framesHandled = 0;
+    std::deque<uint16_t> m_frameLog;
     uint32_t m_reportsIgnored = 0;
     uint32_t m_flashFrameIndex = 0;
 

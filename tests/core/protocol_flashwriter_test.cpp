@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <random>
+#include <thread>
 #include <vector>
 
+#include "protocol/FlashSession.h"
 #include "protocol/FlashWriter.h"
 
 namespace {
@@ -235,3 +238,45 @@ TEST(FlashWriter, BlockBeyondTheGivenImageIsRefused)
 }
 
 }  // namespace
+
+// The receive thread keeps acknowledging while the user interface ends the
+// write: once End has returned, no further frame is sent, and the next
+// Begin starts from the first block.
+TEST(FlashSession, NoFrameAfterEndAndTheNextWriteStartsClean)
+{
+    const std::vector<uint8_t> image = Image(13);
+    const uint32_t size = static_cast<uint32_t>(image.size());
+    FlashSession session;
+    EXPECT_FALSE(session.Begin(64).has_value()) << "no whole block";
+    ASSERT_TRUE(session.Begin(size).has_value());
+
+    std::atomic<bool> ended{false};
+    std::atomic<uint32_t> sentAfterEnd{0}, sent{0};
+    std::thread board([&] {
+        // An endless stream of accepted acknowledgements, begin first.
+        for (uint32_t n = 0; n < 20000; ++n) {
+            const uint8_t code = n == 0 ? RC_FLASH_BEGIN : RC_FLASH_DATA;
+            const auto ack = Ack(code);
+            const bool wasEnded = ended.load();
+            session.Reply(ack.data(), image.data(), size, [&](const OutputFrame&) {
+                sent.fetch_add(1);
+                if (wasEnded) sentAfterEnd.fetch_add(1);
+            });
+        }
+    });
+    while (sent.load() < 3) std::this_thread::yield();
+    session.End();
+    ended.store(true);
+    board.join();
+    EXPECT_EQ(sentAfterEnd.load(), 0u);
+    EXPECT_FALSE(session.Active());
+
+    const std::optional<OutputFrame> begin = session.Begin(size);
+    ASSERT_TRUE(begin.has_value());
+    EXPECT_EQ(FrameByte(*begin, 0), RC_FLASH_BEGIN);
+    OutputFrame first{};
+    EXPECT_TRUE(session.Reply(Ack(RC_FLASH_BEGIN).data(), image.data(), size,
+                              [&](const OutputFrame& f) { first = f; }));
+    EXPECT_EQ(FrameByte(first, 0), RC_FLASH_DATA);
+    EXPECT_EQ(Word(first, 1), CFlashWriter::kStartAddress);
+}

@@ -86,6 +86,115 @@ TEST_F(DeviceChangeTest, ArrivalOfTheBoardOpensItAndOtherArrivalsChangeNothing)
     EXPECT_FALSE(second.board.Settings().received);
 }
 
+// A listed path that holds the board's match text but cannot be opened: a
+// folder (opening one as a file is refused).
+class UnopenableDevice {
+public:
+    explicit UnopenableDevice(const CTempFolder& folder)
+        : path(folder.Path() + L"\\hid#vid_5e3a&pid_fffd#unopenable")
+    {
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
+    ~UnopenableDevice() { RemoveDirectoryW(path.c_str()); }
+    const std::wstring path;
+};
+
+TEST_F(DeviceChangeTest, ABoardThatCannotBeOpenedIsNotConnectedAndALaterArrivalIs)
+{
+    MessageBoxRecorder boxes;
+    CTempFolder folder;
+    UnopenableDevice locked(folder);
+    ASSERT_TRUE(CSubBoardLink::IsSubBoardPath(locked.path));
+    DeviceListScope devices(locked.path);
+    OpenWindow w;
+    ASSERT_TRUE(w.created);
+    ExpectDisconnected(w);
+
+    // The commands that need a board answer as when none was found.
+    w.Click(IDC_START_MEASURE);
+    EXPECT_EQ(w.dlg.Measuring(), 0);
+    w.Click(IDC_FLASH_WRITE);
+    EXPECT_EQ(w.dlg.FlashWriting(), 0);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    for (const RecordedBox& box : boxes.boxes) EXPECT_EQ(Utf8(box.text), "Sub board was not found");
+
+    // Its own arrival still cannot open it; it changes nothing.
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, locked.path);
+    ExpectDisconnected(w);
+
+    // A board that can be opened arrives: it connects as usual.
+    SimulatedBoard sim(L"dev-after-unopenable");
+    ASSERT_TRUE(sim.server.Start());
+    DeviceListScope both(locked.path + L";" + sim.server.Path());
+    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
+    EXPECT_TRUE(w.dlg.ReceiveThreadRunning());
+    EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
+    EXPECT_EQ(w.dlg.Link().DevicePath(), sim.server.Path());
+    ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
+}
+
+// The same through the real program: pane 3 stays empty and Start measure
+// says what the tool says when no board is found.
+TEST_F(DeviceChangeTest, TheRealProgramDoesNotShowAnUnopenableBoardAsConnected)
+{
+    const std::wstring exe = BesideExe(L"Vantrel.exe");
+    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
+    CTempFolder folder;
+    UnopenableDevice locked(folder);
+    DeviceListScope devices(locked.path);  // inherited by the child
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CHandle process(pi.hProcess), thread(pi.hThread);
+
+    HWND wnd = nullptr;
+    for (int i = 0; i < 3000 && !(wnd && IsWindowVisible(wnd)); ++i) {
+        Sleep(10);
+        wnd = FindWindowW(L"#32770", L"Vantrel For VX5531xxR ");
+    }
+    ASSERT_NE(wnd, nullptr);
+    HWND status = FindWindowExW(wnd, nullptr, STATUSCLASSNAMEW, nullptr);
+    ASSERT_NE(status, nullptr);
+    // The length needs no buffer in our process, so it crosses processes.
+    EXPECT_EQ(LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, 3, 0)), 0);
+
+    PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_START_MEASURE, BN_CLICKED), 0);
+    HWND box = nullptr;
+    for (int i = 0; i < 1000 && !box; ++i) {
+        Sleep(10);
+        box = FindWindowW(L"#32770", L"error");
+    }
+    ASSERT_NE(box, nullptr);
+    wchar_t text[64] = {};
+    GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 64);
+    EXPECT_EQ(Utf8(text), "Sub board was not found");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(wnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.Get(), 9);
+}
+
+// The window object destroyed while its window still exists: the window's
+// own end still runs (stop frame, receive thread, settings saved).
+TEST_F(DeviceChangeTest, AWindowEndedByItsDestructorStillCleansUp)
+{
+    SimulatedBoard sim(L"dev-destructor");
+    ASSERT_TRUE(sim.server.Start());
+    DeviceListScope devices(sim.server.Path());
+    const DWORD threads = ThreadCount();
+    {
+        CVantrelDlg dlg;
+        ASSERT_TRUE(dlg.Create(nullptr));
+        SendMessageW(dlg.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDC_START_MEASURE, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpUntil([&] { return sim.board.Measuring(); }));
+        DeleteFileW(settingsFile.path.c_str());
+    }
+    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_NE(GetFileAttributesW(settingsFile.path.c_str()), INVALID_FILE_ATTRIBUTES) << "settings not saved";
+}
+
 TEST_F(DeviceChangeTest, RemovalDuringAMeasurementEndsIt)
 {
     MessageBoxRecorder boxes;

@@ -2,6 +2,7 @@
 // tool's own receive thread, its results, faults and the buttons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "device_harness.h"
@@ -190,12 +191,13 @@ TEST_F(FlashWriteTest, RefusedAcknowledgementLeavesTheWriteRunningUntilRemoval)
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "Disconnect the USB device");
 }
 
-// A read-word reply still queued when the write starts ends it; the result
-// text stays, and the finish report that comes later changes nothing.
+// A read-word reply still queued when the write starts ends it mid-transfer;
+// the result text stays, no flash frame reaches the board after the stop
+// frame, the finish report never comes, and the next write starts clean.
 TEST_F(FlashWriteTest, AnyQueuedReportEndsTheWrite)
 {
     Open();
-    Load(PatternImage(256, 1));
+    Load(PatternImage(1664, 1));
     sim.board.SetRegister(0x0D, 0x0A5B);
     SetDlgItemTextW(Wnd(), IDC_READ_COMMAND, L"0d");
     ClickButton(Wnd(), IDC_READ_WORD);
@@ -210,6 +212,18 @@ TEST_F(FlashWriteTest, AnyQueuedReportEndsTheWrite)
     EXPECT_EQ(Result(), "Writing...");
     EXPECT_EQ(dlg().FlashWriting(), 0);
     EXPECT_TRUE(boxes.boxes.empty());
+
+    const std::vector<uint16_t> log = sim.board.FrameLog();
+    const auto stop = std::find(log.rbegin(), log.rend(), static_cast<uint16_t>(RC_CONTROL << 8 | kFrameMarker));
+    ASSERT_NE(stop, log.rend());
+    EXPECT_EQ(stop, log.rbegin()) << "a frame reached the board after the stop frame";
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](uint16_t f) { return f >> 8 == RC_FLASH_FINISH; }), 0);
+
+    const std::vector<uint8_t> next = PatternImage(3 * 128, 77);
+    Load(next);
+    ASSERT_TRUE(WriteAndWait());
+    EXPECT_EQ(Result(), "Flash write success");
+    ExpectFlashHolds(next);
 }
 
 TEST_F(FlashWriteTest, DemoModeWritesNothing)

@@ -104,18 +104,20 @@ public:
     }
     bool ScrollEnabled() const { return IsWindowEnabled(Item(IDC_GRAPH_SCROLL)) != FALSE; }
 
-    // The hit area of the plot in the main window's client coordinates, the
-    // way the window places the graph control for a pick.
+    // Where the graph control's top-left corner lies in the main window's
+    // client area, as the window system places it.
+    POINT GraphOrigin() const
+    {
+        POINT origin{0, 0};
+        MapWindowPoints(Item(IDC_GRAPH_AREA), Wnd(), &origin, 1);
+        return origin;
+    }
+    // The hit area of the plot in the main window's client coordinates.
     RECT HitArea() const
     {
-        RECT screen{}, window{};
-        GetWindowRect(Item(IDC_GRAPH_AREA), &screen);
-        GetWindowRect(Wnd(), &window);
-        const int dx = -window.left - 2 * GetSystemMetrics(SM_CXDLGFRAME);
-        const int dy = -window.top - GetSystemMetrics(SM_CYCAPTION) - 2 * GetSystemMetrics(SM_CYDLGFRAME);
+        const POINT o = GraphOrigin();
         const GraphGeometry& g = dlg.m_graphGeometry;
-        return RECT{screen.left + dx + g.plot.left, screen.top + dy, screen.right + dx - (g.width - g.plot.right),
-                    screen.bottom + dy};
+        return RECT{o.x + g.plot.left, o.y, o.x + g.plot.right, o.y + g.height};
     }
     void Press(int x, int y) { SendMessageW(Wnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
     void Move(int x, int y, WPARAM buttons)

@@ -168,6 +168,31 @@ TEST_F(GraphNavigationWin, PickFillsTheReadoutBoxes)
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n129 %");
 }
 
+// A press on the pixel where a record's point is drawn picks that record, at
+// zoom 0 and at zoom 1, where records lie a few pixels apart.
+TEST_F(GraphNavigationWin, PickAtADrawnPointSelectsItsRecord)
+{
+    GraphWindow w;
+    w.AppendMany(2000);
+    const POINT origin = w.GraphOrigin();
+    for (int level : {0, 1}) {
+        w.Zoom(level);
+        const GraphPointLists& points = w.dlg.m_graphPoints;
+        const double visible = points.count;
+        const double perRecord = (w.dlg.m_graphGeometry.plot.right - w.dlg.m_graphGeometry.plot.left) / visible;
+        // Points are drawn a plot width / (visible - 1) apart, picks count a
+        // plot width / visible: the two part by a record further left, as
+        // they are meant to. Up to there the drawn pixel names its record.
+        const int32_t agree = static_cast<int32_t>((visible - 1) * (1 - 1 / perRecord));
+        ASSERT_GT(agree, 20) << "zoom " << level;
+        for (int32_t i = 1; i < agree; ++i) {
+            const GraphPoint p = points.points[0][i];
+            w.Press(origin.x + p.x, origin.y + w.dlg.m_graphGeometry.height / 2);
+            ASSERT_EQ(w.dlg.m_cursorOffset, i) << "zoom " << level << ", record " << i << " drawn at x " << p.x;
+        }
+    }
+}
+
 TEST_F(GraphNavigationWin, StandbyAndEmptyLogReadouts)
 {
     GraphWindow w;

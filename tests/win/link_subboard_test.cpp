@@ -146,14 +146,13 @@ TEST_F(LinkTest, CloseSemantics)
     EXPECT_TRUE(link.Close()) << "never opened";
     EXPECT_EQ(link.Handle(), nullptr);
 
-    // Opening a board that is not there stores the invalid handle.
+    // A board that could not be opened leaves no handle: nothing is open.
     SetDeviceList(L"");
     link.Find();
     EXPECT_FALSE(link.Open());
-    EXPECT_EQ(link.Handle(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(link.Handle(), nullptr);
     EXPECT_TRUE(link.Close());
-    EXPECT_EQ(link.Handle(), INVALID_HANDLE_VALUE) << "left unchanged";
-    EXPECT_EQ(link.WriteReport(BuildStopFrame().reports[0].data()), CSubBoardLink::kWriteFailed);
+    EXPECT_EQ(link.WriteReport(BuildStopFrame().reports[0].data()), CSubBoardLink::kWriteNoDevice);
 
     CSimBoard board;
     CPipeServer server(board, L"close");
