@@ -29,33 +29,24 @@ set_source_files_properties(${VANTREL_RC} PROPERTIES
 configure_file(${SRC}/res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated ${SRC}/res)
 
-function(vantrel_gui_exe name)
-  add_executable(${name} WIN32 ${ARGN} ${VANTREL_RC})
+# One of the shipped programs: `WIN32` (a window program) or `CONSOLE`,
+# then its sources.
+function(vantrel_exe name kind)
+  if(kind STREQUAL "WIN32")
+    add_executable(${name} WIN32 ${ARGN} ${VANTREL_RC})
+  else()
+    add_executable(${name} ${ARGN})
+  endif()
   target_link_libraries(${name} PRIVATE vantrel_shell ${STATIC_LINK})
   if(MINGW)
     target_link_options(${name} PRIVATE -municode)
   endif()
 endfunction()
 
-vantrel_gui_exe(Vantrel ${SRC}/app/AppMain_win.cpp)
-
-# Simulated sub board as a console program on a named pipe.
-if(EXISTS ${SRC}/sim/SimMain_win.cpp)
-  add_executable(vantrel-sim ${SRC}/sim/SimMain_win.cpp)
-  target_link_libraries(vantrel-sim PRIVATE vantrel_shell ${STATIC_LINK})
-  if(MINGW)
-    target_link_options(vantrel-sim PRIVATE -municode)
-  endif()
-endif()
-
-# Command-line companion.
-if(EXISTS ${SRC}/cli/CliMain_win.cpp)
-  add_executable(vantrel-cli ${SRC}/cli/CliMain_win.cpp)
-  target_link_libraries(vantrel-cli PRIVATE vantrel_shell ${STATIC_LINK})
-  if(MINGW)
-    target_link_options(vantrel-cli PRIVATE -municode)
-  endif()
-endif()
+vantrel_exe(Vantrel WIN32 ${SRC}/app/AppMain_win.cpp)
+# The simulated sub board on a named pipe, and the command-line companion.
+vantrel_exe(vantrel-sim CONSOLE ${SRC}/sim/SimMain_win.cpp)
+vantrel_exe(vantrel-cli CONSOLE ${SRC}/cli/CliMain_win.cpp)
 
 if(VANTREL_TESTS)
   enable_testing()

@@ -75,7 +75,7 @@ public:
     void LayoutStatusBar();
     void SetStatusText(int pane, const std::wstring& text);
 
-    // --- the sub board (link/DialogLink_win.cpp). Written by the lead.
+    // --- the sub board (link/DialogLink_win.cpp).
     // Sends one command frame as three output reports; writes nothing in the
     // demo modes, and nothing reaches a board when no device is open.
     void SendFrame(const OutputFrame& frame);

@@ -53,7 +53,6 @@ protected:
     // Every other message; return true when handled (result is then returned).
     virtual bool OnMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
 
-    bool IsModal() const { return m_modal; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -32,7 +32,6 @@ private:
 using CFont = CGdiObject<HFONT>;
 using CBitmap = CGdiObject<HBITMAP>;
 using CPen = CGdiObject<HPEN>;
-using CBrush = CGdiObject<HBRUSH>;
 
 // Selects an object into a DC for one scope and puts the previous one back.
 class CSelectObject {

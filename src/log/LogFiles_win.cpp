@@ -4,7 +4,7 @@
 // hand-over of a loaded log to the list and the graphs.
 #include "app/VantrelDlg_win.h"
 
-#include <commdlg.h>
+#include "fw/FileDialog_win.h"
 #include <limits>
 #include <vector>
 
@@ -54,18 +54,9 @@ private:
 
 void CVantrelDlg::OnStoreLog()
 {
-    std::vector<wchar_t> path(kPathChars, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetHwnd();
-    ofn.lpstrFilter = L"TEXT Files (*.txt)\0*.txt\0\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path.data();
-    ofn.nMaxFile = kPathChars;
-    ofn.lpstrDefExt = L"txt";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&ofn)) return;
-    StoreLogToPath(path.data());
+    const std::wstring path = AskSavePath(
+        GetHwnd(), {L"TEXT Files (*.txt)\0*.txt\0\0", L"txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPathChars});
+    if (!path.empty()) StoreLogToPath(path);
 }
 
 bool CVantrelDlg::StoreLogToPath(const std::wstring& path)
@@ -84,18 +75,10 @@ bool CVantrelDlg::StoreLogToPath(const std::wstring& path)
 
 void CVantrelDlg::LoadLog()
 {
-    std::vector<wchar_t> path(kPathChars, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetHwnd();
-    ofn.lpstrFilter = L"Vantrel Log File (*.txt)\0*.txt\0All Files (*.*)\0*.*\0\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path.data();
-    ofn.nMaxFile = kPathChars;
-    ofn.lpstrDefExt = L"txt";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) return;
-    LoadLogFromPath(path.data());
+    const std::wstring path =
+        AskOpenPath(GetHwnd(), {L"Vantrel Log File (*.txt)\0*.txt\0All Files (*.*)\0*.*\0\0", L"txt",
+                                OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, kPathChars});
+    if (!path.empty()) LoadLogFromPath(path);
 }
 
 bool CVantrelDlg::LoadLogFromPath(const std::wstring& path)

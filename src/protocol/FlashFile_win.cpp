@@ -7,7 +7,7 @@
 #include <share.h>
 
 #include "app/VantrelDlg_win.h"
-#include <commdlg.h>
+#include "fw/FileDialog_win.h"
 #include "fw/MessageBox_win.h"
 #include "resource.h"
 
@@ -82,17 +82,9 @@ void CVantrelDlg::OnOpenFile()
     // The button is disabled during a write; the image must not change under it.
     if (m_flashWriting) return;
 
-    wchar_t path[MAX_PATH] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetHwnd();
-    ofn.lpstrFilter = L"Text Files (*.txt)\0*.txt\0\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) return;
-    LoadFlashImageFile(path);
+    const std::wstring path =
+        AskOpenPath(GetHwnd(), {L"Text Files (*.txt)\0*.txt\0\0", nullptr, OFN_HIDEREADONLY, MAX_PATH});
+    if (!path.empty()) LoadFlashImageFile(path);
 }
 
 bool CVantrelDlg::LoadFlashImageFile(const std::wstring& path)

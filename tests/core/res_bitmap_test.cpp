@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "ui/ArtResources.h"
+#include "ArtResources.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "ui/ArtResources.h"
+#include "ArtResources.h"
 
 int main(int argc, char** argv)
 {

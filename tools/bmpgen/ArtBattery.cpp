@@ -1,4 +1,4 @@
-#include "ui/ArtBattery.h"
+#include "ArtBattery.h"
 
 #include "res/resource.h"
 

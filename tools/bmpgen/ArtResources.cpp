@@ -1,9 +1,9 @@
-#include "ui/ArtResources.h"
+#include "ArtResources.h"
 
 #include "res/resource.h"
-#include "ui/ArtBattery.h"
-#include "ui/ArtFiles.h"
-#include "ui/ArtLogo.h"
+#include "ArtBattery.h"
+#include "ArtFiles.h"
+#include "ArtLogo.h"
 
 namespace art {
 

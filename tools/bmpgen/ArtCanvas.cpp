@@ -1,4 +1,4 @@
-#include "ui/ArtCanvas.h"
+#include "ArtCanvas.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/ArtCanvas.h"
+#include "ArtCanvas.h"
 
 namespace art {
 

@@ -1,4 +1,4 @@
-#include "ui/ArtFiles.h"
+#include "ArtFiles.h"
 
 namespace art {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/ArtLogo.h"
+#include "ArtLogo.h"
 
 namespace art {
 namespace {

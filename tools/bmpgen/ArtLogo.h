@@ -3,7 +3,7 @@
 // battery mark with green bars on a blue ground; the logo adds the name.
 #include <vector>
 
-#include "ui/ArtCanvas.h"
+#include "ArtCanvas.h"
 
 namespace art {
 
