@@ -99,6 +99,9 @@ TEST(LogLine, Parse)
         {"2019/01/18 09:05:07,Standbyx, 25.0, 3801", 2019, 1, 18, 9, 5, 7, 0, 25.0, 3801},
         // How earlier versions wrote a standby record.
         {"2019/01/18 09:05:07, 4294967295, 25.0, 3801", 2019, 1, 18, 9, 5, 7, -1, 25.0, 3801},
+        // Any other value beyond the 32-bit range takes the nearest limit.
+        {"2019/01/18 09:05:07, 3000000000, 25.0, 3801", 2019, 1, 18, 9, 5, 7, 2147483647, 25.0, 3801},
+        {"2019/01/18 09:05:07, -3000000000, 25.0, 3801", 2019, 1, 18, 9, 5, 7, INT32_MIN, 25.0, 3801},
         {"", 0, 0, 0, 0, 0, 0, 0, 0.0, 0},
         {"2019/1/8 10:05:07, 85, 25.0, 3801", 2019, 1, 1, 0, 0, 0, 85, 25.0, 3801},
         {",,,2019/01/18 09:05:07,,85,\n,-4.5,3801,extra", 2019, 1, 18, 9, 5, 7, 85, -4.5, 3801},
@@ -136,6 +139,8 @@ TEST(LogLine, FormattedLinesParseBack)
         char text[kFixed1MaxChars];
         const size_t n = FormatFixed1(text, r.temperature);
         r.temperature = ParseDouble(text, text + n); // what the line holds
+        // "%u" of a negative RSOC other than standby is beyond the signed range.
+        if (r.rsoc < kLogRsocStandby) r.rsoc = INT32_MAX;
         ASSERT_EQ(Fields(back), Fields(r)) << line;
     }
 }
