@@ -197,8 +197,8 @@ TEST_F(CliTest, ReadWordPrintsTheRegister)
         const char* printed;
     } cases[] = {
         {L"12", 0x12, 0x0A5B, "a5b"},
-        {L"2Ag", 0x2A, 0, "0"},
-        {L"1FF", 0xFF, 0xFFFF, "ffff"},
+        {L"2a", 0x2A, 0, "0"},
+        {L"FF", 0xFF, 0xFFFF, "ffff"},
     };
     for (const Case& c : cases) {
         sim.board.SetRegister(c.reg, c.value);
@@ -222,9 +222,9 @@ TEST_F(CliTest, WriteWordChangesTheRegister)
         uint16_t value;
     } cases[] = {
         {L"12", L"3456", 0x12, 0x3456},
-        {L"1FF", L"12345", 0xFF, 0x2345},
-        {L"-1", L"FFFFFFFFFF", 0xFF, 0xFFFF},
-        {L"0x2A", L"zz", 0x2A, 0x0000},
+        {L"FF", L"2345", 0xFF, 0x2345},
+        {L"f", L"ffff", 0x0F, 0xFFFF},
+        {L"2A", L"0", 0x2A, 0x0000},
     };
     for (const Case& c : cases) {
         sim.board.SetRegister(c.reg, static_cast<uint16_t>(c.value ^ 0x5555));
@@ -237,6 +237,26 @@ TEST_F(CliTest, WriteWordChangesTheRegister)
     // And read back through the CLI.
     const RunResult r = Run({L"read-word", L"12"});
     EXPECT_EQ(r.out, "3456\r\n");
+}
+
+TEST_F(CliTest, RegisterTextsThatAreNotWholeHexNumbersReachNoRegister)
+{
+    // Texts the dialog's lenient conversion would turn into register 00 or FF.
+    struct Case {
+        Args args;
+        const char* named;
+    } const cases[] = {
+        {{L"read-word", L"ZZ"}, "not 'ZZ'"},
+        {{L"write-word", L"1FF", L"0"}, "not '1FF'"},
+        {{L"write-word", L"12", L"12345"}, "not '12345'"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = Run(c.args);
+        EXPECT_EQ(r.code, kExitUsage) << c.named;
+        EXPECT_TRUE(Contains(r.err, c.named)) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(sim.board.FramesHandled(), 0u) << "nothing reaches the board";
 }
 
 TEST_F(CliTest, ReadWordWithoutReplyTimesOut)
