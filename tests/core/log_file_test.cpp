@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "log/CodePageMode.h"
 #include "log/LogFile.h"
 #include "log/LogLine.h"
 
@@ -264,6 +265,29 @@ TEST_F(LogFileTest, MeasurementPositionsCountCharacters)
     EXPECT_EQ(log.Record(0).second, 7);
     EXPECT_EQ(log.Record(0).voltage, 3801);
     EXPECT_EQ(log.MessageText(1).size(), 3u);
+}
+
+TEST(LogCodePage, ConversionArgumentsThePlatformAcceptsForTheCodePage)
+{
+    // UTF-7 and UTF-8 refuse WC_NO_BEST_FIT_CHARS and a used-default flag
+    // (Wine accepts them, Windows does not); UTF-8 instead fails on a lone
+    // surrogate. Code pages without flags cannot forbid look-alikes, so
+    // their bytes are converted back and compared.
+    struct Case {
+        unsigned codePage;
+        bool noBestFit, failOnInvalid, checkUsedDefault, checkRoundTrip;
+    } const cases[] = {
+        {65001, false, true, false, false}, {65000, false, false, false, false},
+        {932, true, false, true, false},    {1252, true, false, true, false},
+        {50220, false, false, true, true},  {57011, false, false, true, true},
+        {42, false, false, true, true},     {50224, true, false, true, false},
+    };
+    for (const Case& c : cases) {
+        const WideToCodePageMode m = WideToCodePageModeFor(c.codePage);
+        EXPECT_EQ(std::make_tuple(m.noBestFit, m.failOnInvalid, m.checkUsedDefault, m.checkRoundTrip),
+                  std::make_tuple(c.noBestFit, c.failOnInvalid, c.checkUsedDefault, c.checkRoundTrip))
+            << c.codePage;
+    }
 }
 
 TEST_F(LogFileTest, FailuresAreReported)
