@@ -2,12 +2,15 @@
 // are split from the input at 0x01 bytes; a dictionary (cli.dict) supplies
 // the command and option words. Checked: a command line that is accepted
 // holds only values in their documented ranges, options only for their
-// command, never two choices that exclude each other; "--name=value" and
+// command, never two choices that exclude each other, register numbers and
+// words only as whole hex numbers; "--name=value" and
 // "--name value" mean the same; seconds texts read back from their own
 // form. Measurement lines, flash progress and flash outcomes are checked
 // against the report bytes.
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -55,12 +58,27 @@ bool IsSecondsText(const std::wstring& text)
     return true;
 }
 
+// 1 to maxDigits ASCII hex digits and nothing else.
+bool IsHexText(const std::wstring& text, size_t maxDigits)
+{
+    if (text.empty() || text.size() > maxDigits) {
+        return false;
+    }
+    for (const wchar_t c : text) {
+        if (c == 0 || std::wcschr(L"0123456789abcdefABCDEF", c) == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SameOptions(const CliOptions& a, const CliOptions& b)
 {
     return a.command == b.command && a.help == b.help && a.intervalSeconds == b.intervalSeconds &&
            a.i2cClockKHz == b.i2cClockKHz && a.owsi == b.owsi && a.count == b.count && a.durationMs == b.durationMs &&
            a.outPath == b.outPath && a.commandText == b.commandText && a.dataText == b.dataText &&
-           a.timeoutMs == b.timeoutMs && a.imagePath == b.imagePath;
+           a.timeoutMs == b.timeoutMs && a.imagePath == b.imagePath && a.commandNumber == b.commandNumber &&
+           a.dataWord == b.dataWord;
 }
 
 void CheckAccepted(const std::vector<std::wstring>& args, const CliParseResult& result)
@@ -87,6 +105,13 @@ void CheckAccepted(const std::vector<std::wstring>& args, const CliParseResult& 
     FUZZ_CHECK(o.timeoutMs > 0);
     if (o.command != CliCommand::WriteWord) {
         FUZZ_CHECK(o.dataText.empty());
+    }
+    // A register and its word only as whole hex numbers, with their values.
+    if (o.command == CliCommand::ReadWord || o.command == CliCommand::WriteWord) {
+        FUZZ_CHECK(IsHexText(o.commandText, 2) && std::wcstoul(o.commandText.c_str(), nullptr, 16) == o.commandNumber);
+    }
+    if (o.command == CliCommand::WriteWord) {
+        FUZZ_CHECK(IsHexText(o.dataText, 4) && std::wcstoul(o.dataText.c_str(), nullptr, 16) == o.dataWord);
     }
     if (o.command != CliCommand::Flash) {
         FUZZ_CHECK(o.imagePath.empty());

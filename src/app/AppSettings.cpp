@@ -108,3 +108,11 @@ std::wstring SettingsPathForExecutable(const std::wstring& exePath)
     std::wstring dir = slash == std::wstring::npos ? std::wstring() : exePath.substr(0, slash + 1);
     return dir + L"Vantrel.ini";
 }
+
+std::wstring SettingsPathForModuleName(const wchar_t* name, std::size_t written, std::size_t capacity)
+{
+    const std::wstring fallback = L"Vantrel.ini";
+    if (written == 0 || written >= capacity) return fallback;
+    const std::wstring path = SettingsPathForExecutable(std::wstring(name, written));
+    return path.size() < capacity ? path : fallback;
+}

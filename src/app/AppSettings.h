@@ -61,3 +61,10 @@ int32_t ParseSettingsValue(const std::wstring& text, int32_t defaultValue);
 // "Vantrel.ini" in the directory of the given executable path, whatever the
 // executable is called. Both '\\' and '/' separate directories.
 std::wstring SettingsPathForExecutable(const std::wstring& exePath);
+
+// The settings file for what the platform wrote as the executable's path:
+// `written` characters into a buffer of `capacity`. A buffer it filled holds
+// a cut path, whose directory may be a parent of the real one; that, no path
+// at all, and a settings path that would not fit `capacity` all give the bare
+// "Vantrel.ini".
+std::wstring SettingsPathForModuleName(const wchar_t* name, std::size_t written, std::size_t capacity);

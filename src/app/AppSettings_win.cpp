@@ -6,13 +6,12 @@
 
 std::wstring GetSettingsFilePath()
 {
+    // A path cut to the buffer, or one too long for the profile API, gives
+    // the bare name, which the profile API looks for in the Windows folder:
+    // never a Vantrel.ini in a folder above the executable's.
     wchar_t exe[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path = SettingsPathForExecutable(std::wstring(exe, n < MAX_PATH ? n : MAX_PATH));
-    // A path that would not fit the profile API's buffer falls back to the
-    // bare name (current directory) rather than a cut, wrong directory.
-    if (path.size() >= MAX_PATH) path = L"Vantrel.ini";
-    return path;
+    const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    return SettingsPathForModuleName(exe, n, MAX_PATH);
 }
 
 BOOL WriteProfileInt(const wchar_t* section, const wchar_t* key, int value, const std::wstring& path)

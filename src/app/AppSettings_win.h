@@ -2,7 +2,8 @@
 #include <string>
 #include <windows.h>
 
-// "Vantrel.ini" beside the running executable (at most MAX_PATH characters).
+// "Vantrel.ini" beside the running executable (at most MAX_PATH characters;
+// see SettingsPathForModuleName for a path that does not fit).
 std::wstring GetSettingsFilePath();
 
 // Writes one integer key as decimal text; returns what the profile API returns.

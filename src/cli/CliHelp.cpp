@@ -53,8 +53,9 @@ const wchar_t kMeasure[] =
 const wchar_t kReadWord[] =
     L"usage: vantrel-cli read-word CMD [--timeout S]\n"
     L"\n"
-    L"Reads the 16-bit register with command number CMD (hex, 00-FF) and prints\n"
-    L"its value in lower-case hex without prefix, as the Read word field shows it.\n"
+    L"Reads the 16-bit register with command number CMD (one or two hex digits,\n"
+    L"00-FF, nothing else) and prints its value in lower-case hex without prefix,\n"
+    L"as the Read word field shows it.\n"
     L"\n"
     L"  --timeout S     wait at most S seconds for the reply (default 2); then\n"
     L"                  exit with 6\n";
@@ -63,9 +64,9 @@ const wchar_t kWriteWord[] =
     L"usage: vantrel-cli write-word CMD DATA\n"
     L"\n"
     L"Writes DATA (hex, 0000-FFFF) into the register with command number CMD (hex,\n"
-    L"00-FF). Both are converted as the Write word fields convert them: leading\n"
-    L"hex digits count, an optional 0x is allowed, the rest of the text is ignored.\n"
-    L"The sub board confirms nothing.\n";
+    L"00-FF). CMD must be one or two hex digits and DATA one to four, nothing\n"
+    L"else (no 0x, no sign): any other text ends with exit code 2 and writes\n"
+    L"nothing. The sub board confirms nothing.\n";
 
 const wchar_t kFlash[] =
     L"usage: vantrel-cli flash IMAGE.txt [--timeout S]\n"

@@ -25,6 +25,14 @@ const CommandName* FindCommand(const std::wstring& name)
     return nullptr;
 }
 
+int HexDigitValue(wchar_t c)
+{
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
 bool IsHelpWord(const std::wstring& arg)
 {
     return arg == L"--help" || arg == L"-h" || arg == L"/?";
@@ -60,6 +68,8 @@ private:
                    std::wstring& value);
     bool Allowed(const std::wstring& name, std::initializer_list<CliCommand> commands);
     bool Positionals(const std::vector<std::wstring>& values);
+    // CMD (and DATA for write-word) into their texts and values.
+    bool Register(const std::wstring& command, const std::wstring* data);
     bool Combinations();
 
     const std::vector<std::wstring>& m_args;
@@ -209,14 +219,30 @@ bool CParser::Positionals(const std::vector<std::wstring>& values)
         }
     }
     switch (m_command->command) {
-    case CliCommand::ReadWord: o.commandText = values[0]; break;
-    case CliCommand::WriteWord:
-        o.commandText = values[0];
-        o.dataText = values[1];
-        break;
+    case CliCommand::ReadWord: return Register(values[0], nullptr);
+    case CliCommand::WriteWord: return Register(values[0], &values[1]);
     case CliCommand::Flash: o.imagePath = values[0]; break;
     default: break;
     }
+    return true;
+}
+
+bool CParser::Register(const std::wstring& command, const std::wstring* data)
+{
+    CliOptions& o = m_result.options;
+    const std::optional<uint32_t> number = ParseHexDigits(command, 2);
+    if (!number)
+        return Fail(std::wstring(m_command->name) + L": CMD must be one or two hex digits (00-FF), not '" + command +
+                    L"'");
+    o.commandText = command;
+    o.commandNumber = static_cast<uint8_t>(*number);
+    if (!data) return true;
+    const std::optional<uint32_t> word = ParseHexDigits(*data, 4);
+    if (!word)
+        return Fail(std::wstring(m_command->name) + L": DATA must be one to four hex digits (0000-FFFF), not '" +
+                    *data + L"'");
+    o.dataText = *data;
+    o.dataWord = static_cast<uint16_t>(*word);
     return true;
 }
 
@@ -233,6 +259,18 @@ bool CParser::Combinations()
 CliParseResult ParseCliArguments(const std::vector<std::wstring>& args)
 {
     return CParser(args).Run();
+}
+
+std::optional<uint32_t> ParseHexDigits(const std::wstring& text, size_t maxDigits)
+{
+    if (text.empty() || text.size() > maxDigits || maxDigits > 8) return std::nullopt;
+    uint32_t value = 0;
+    for (wchar_t c : text) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return value;
 }
 
 const wchar_t* CliCommandName(CliCommand command)

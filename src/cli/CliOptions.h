@@ -28,10 +28,14 @@ struct CliOptions {
     std::optional<uint64_t> durationMs;
     std::wstring outPath;
 
-    // read-word and write-word: the texts as typed; the hex field conversion
-    // turns them into numbers, as it does for the dialog's edits.
+    // read-word and write-word: the texts as typed and their values. Unlike
+    // the dialog's edits, only whole hex numbers are taken: CMD one or two
+    // digits, DATA one to four, so that a typo on an unattended bench cannot
+    // reach another register.
     std::wstring commandText;
     std::wstring dataText;
+    uint8_t commandNumber = 0;
+    uint16_t dataWord = 0;
 
     // read-word: how long to wait for the reply; flash: how long the sub
     // board may stay silent.
@@ -52,6 +56,9 @@ CliParseResult ParseCliArguments(const std::vector<std::wstring>& args);
 
 // "list", "measure", ...; empty for None.
 const wchar_t* CliCommandName(CliCommand command);
+
+// A text of 1 to maxDigits hexadecimal digits (either case) and nothing else.
+std::optional<uint32_t> ParseHexDigits(const std::wstring& text, size_t maxDigits);
 
 // Seconds as typed: digits with up to three decimals ("2", "0.5", "1.25"), at
 // most 9 digits before the point. nullopt for anything else.

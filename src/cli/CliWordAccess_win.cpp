@@ -1,11 +1,11 @@
 // read-word and write-word: the frames of the dialog's Read word and Write
-// word buttons, with the same hex field conversion. A read waits for its
-// reply, which the dialog never does.
+// word buttons, for the command number and word the parser has checked. A
+// read waits for its reply, which the dialog never does.
 #include "cli/CliCommands_win.h"
 
 #include "cli/CliBoard_win.h"
 #include "cli/CliExitCodes.h"
-#include "protocol/HexField.h"
+#include "protocol/Frames.h"
 #include "protocol/ReportDecode.h"
 
 int RunReadWord(const CliOptions& options, CliContext& context)
@@ -13,7 +13,7 @@ int RunReadWord(const CliOptions& options, CliContext& context)
     CCliBoard board;
     const int opened = OpenBoard(board, EffectiveCommValues(context.settings, options), context);
     if (opened != kExitOk) return opened;
-    if (!board.Send(BuildReadWordFrame(HexFieldCommand(options.commandText)))) {
+    if (!board.Send(BuildReadWordFrame(options.commandNumber))) {
         WriteError(context, L"the read-word request could not be sent");
         return kExitBoardLost;
     }
@@ -55,7 +55,7 @@ int RunWriteWord(const CliOptions& options, CliContext& context)
     if (opened != kExitOk) return opened;
     // The sub board does not answer a write, so its frame going out is all
     // there is to check.
-    if (!board.Send(BuildWriteWordFrame(HexFieldCommand(options.commandText), HexFieldData(options.dataText)))) {
+    if (!board.Send(BuildWriteWordFrame(options.commandNumber, options.dataWord))) {
         WriteError(context, L"the write-word request could not be sent");
         return kExitBoardLost;
     }

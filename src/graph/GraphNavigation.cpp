@@ -5,17 +5,6 @@
 
 namespace {
 
-int32_t Saturate32(int64_t value)
-{
-    if (value > std::numeric_limits<int32_t>::max()) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value < std::numeric_limits<int32_t>::min()) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return static_cast<int32_t>(value);
-}
-
 int32_t ClampOffset(int64_t offset, int32_t diff)
 {
     const int64_t top = diff > 0 ? diff : 0;

@@ -68,6 +68,7 @@ bool CGraphSettingDlg::ReadControls()
     }
     const int32_t failed = ReadGraphRanges(m_graphInfo, minTexts, maxTexts);
     if (failed < 0) return true;
+    m_rangeError = GraphRangeErrorText(ParseEditNumber(minTexts[failed]), ParseEditNumber(maxTexts[failed]));
     // The dialog's own way of moving the focus also selects the edit's text.
     SendMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(kMinEdits[failed])), TRUE);
     return false;
@@ -75,7 +76,7 @@ bool CGraphSettingDlg::ReadControls()
 
 void CGraphSettingDlg::ShowRangeError()
 {
-    AppMessageBox(GetHwnd(), kGraphRangeErrorText, AppName(), MB_OK | MB_ICONSTOP);
+    AppMessageBox(GetHwnd(), m_rangeError, AppName(), MB_OK | MB_ICONSTOP);
 }
 
 void CGraphSettingDlg::NotifyMainWindow()

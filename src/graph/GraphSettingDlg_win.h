@@ -18,7 +18,7 @@ public:
     // From m_graphInfo into the radio buttons and edits.
     void LoadControls();
     // From the controls into m_graphInfo. False (focus on the failing
-    // series' minimum edit) when a range is not min < max; the kinds and the
+    // series' minimum edit) when a range is refused; the kinds and the
     // ranges read before the failing one stay stored.
     bool ReadControls();
 
@@ -39,4 +39,6 @@ private:
 
     CGraphInfo m_graphInfo;
     CVantrelDlg* m_pMainDlg;
+    // Why the last ReadControls refused its range.
+    const wchar_t* m_rangeError = L"";
 };

@@ -72,7 +72,12 @@ bool CJournal::AppendRow(const LogStore& log, size_t row)
 {
     if (!m_file.IsValid() || row >= log.RowCount()) return false;
     m_line.clear();
-    FormatLogRowLine(log, row, AnsiLogTextCodec(), m_line);
+    // A row whose text the code page cannot hold would be lost or changed:
+    // the journal stops there, as it does when the disk refuses a line.
+    if (!FormatLogRowLine(log, row, AnsiLogTextCodec(), m_line)) {
+        m_file.Reset();
+        return false;
+    }
     DWORD written = 0;
     // One WriteFile per row: the line is in the system's hands before the
     // next reading arrives, so a crash of the tool loses nothing shown.

@@ -16,8 +16,8 @@ public:
     // Opens a new journal file for this run under `folder` (created when
     // missing), after removing the oldest runs. False when it cannot.
     bool Start(const std::wstring& folder, const LogTime& startTime);
-    // Appends row `row` of `log` as one line; false when the write failed
-    // (the journal then stops writing).
+    // Appends row `row` of `log` as one line; false when the write failed or
+    // the row's text has no form in the code page (the journal then stops).
     bool AppendRow(const LogStore& log, size_t row);
     bool IsOpen() const { return m_file.IsValid(); }
     const std::wstring& Path() const { return m_path; }

@@ -15,10 +15,10 @@
 // Conversion of message texts between the file's bytes and wide characters.
 struct LogTextCodec {
     // Replaces `out` with the wide text of n bytes.
-    void (*toWide)(const char* bytes, size_t n, std::wstring& out);
+    std::function<void(const char* bytes, size_t n, std::wstring& out)> toWide;
     // Appends the bytes of n wide characters to `out`; false when a character has
     // no form in the file's code page.
-    bool (*toBytes)(const wchar_t* text, size_t n, std::string& out);
+    std::function<bool(const wchar_t* text, size_t n, std::string& out)> toBytes;
 };
 
 // Bytes 0..255 are the characters U+0000..U+00FF; other characters cannot be written.

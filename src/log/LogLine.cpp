@@ -168,11 +168,11 @@ tagLOGDATA ParseMeasurementLine(const char* line, size_t length)
     }
     if (!tokens.Next(first, last))
         return record;
-    // "%u" of a negative RSOC (files of earlier versions wrote standby as 4294967295)
-    // wraps back to the value that was written.
+    // Files of earlier versions wrote standby as "%u" of -1, 4294967295; any
+    // other value beyond the 32-bit range takes its nearest limit, as wcstol does.
     record.rsoc = EqualsIgnoringAsciiCase(first, last, kLogStandbyText)
                       ? kLogRsocStandby
-                      : ParseInt32Wrapping(first, last);
+                      : ParseInt32MinusOneAsUnsigned(first, last);
     if (!tokens.Next(first, last))
         return record;
     record.temperature = ParseDouble(first, last);

@@ -272,12 +272,11 @@ int32_t ParseInt32(const char* first, const char* last)
     return ClampToInt32(ScanInt(first, last));
 }
 
-int32_t ParseInt32Wrapping(const char* first, const char* last)
+int32_t ParseInt32MinusOneAsUnsigned(const char* first, const char* last)
 {
     const IntText t = ScanInt(first, last);
-    if (!t.negative && t.magnitude > uint64_t(std::numeric_limits<int32_t>::max()) &&
-        t.magnitude <= uint64_t(std::numeric_limits<uint32_t>::max()))
-        return static_cast<int32_t>(static_cast<uint32_t>(t.magnitude));
+    if (!t.negative && t.magnitude == uint64_t(std::numeric_limits<uint32_t>::max()))
+        return -1;
     return ClampToInt32(t);
 }
 

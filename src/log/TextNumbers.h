@@ -25,9 +25,9 @@ size_t FormatFixed1(char* out, double value);
 // 32-bit signed range when the value lies outside it.
 int32_t ParseInt32(const char* first, const char* last);
 
-// Like ParseInt32, except that a value in 2^31 .. 2^32-1 is taken as the "%u" text
-// of a negative value and wraps: "4294967295" gives -1.
-int32_t ParseInt32Wrapping(const char* first, const char* last);
+// Like ParseInt32, except that exactly 4294967295, the "%u" text of -1, gives -1;
+// every other value beyond the range saturates ("3000000000" gives 2147483647).
+int32_t ParseInt32MinusOneAsUnsigned(const char* first, const char* last);
 
 // wcstod(text, nullptr) on [first, last): leading white space, optional sign, the
 // longest prefix that is a decimal or hexadecimal number, "inf", "infinity" or "nan";

@@ -55,6 +55,19 @@ inline int32_t ClampToPixel(int64_t value)
     return static_cast<int32_t>(value);
 }
 
+// Clamps a 64-bit intermediate into the 32-bit signed range (scroll
+// positions and margins that the platform takes as int).
+inline int32_t Saturate32(int64_t value)
+{
+    if (value > INT32_MAX) {
+        return INT32_MAX;
+    }
+    if (value < INT32_MIN) {
+        return INT32_MIN;
+    }
+    return static_cast<int32_t>(value);
+}
+
 // DPI scales come from the platform (dots per inch / 96). A scale that is not
 // a positive finite number is taken as 1.0 (96 dpi) and anything above 64
 // (6144 dpi) as 64, so margins stay small next to kPixelLimit.

@@ -1,22 +1,6 @@
 #include "ui/ResizeLayout.h"
 
 #include <cstddef>
-#include <limits>
-
-namespace {
-
-int32_t Saturate32(int64_t value)
-{
-    if (value > std::numeric_limits<int32_t>::max()) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value < std::numeric_limits<int32_t>::min()) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return static_cast<int32_t>(value);
-}
-
-}  // namespace
 
 ResizeMargins UnsetMargins()
 {

@@ -63,6 +63,22 @@ TEST(AppSettings, FileLivesBesideTheExecutableWhateverItsName)
     EXPECT_EQ(SettingsPathForExecutable(L"bare.exe"), L"Vantrel.ini");
 }
 
+TEST(AppSettings, CutModulePathTakesTheBareName)
+{
+    // What the platform writes into a buffer of 260: a path that fills it was
+    // cut, here inside a long folder name, leaving "C:\\Lab\\" as its directory.
+    const std::wstring deep = L"C:\\Lab\\" + std::wstring(300, L'd') + L"\\Vantrel.exe";
+    EXPECT_EQ(SettingsPathForModuleName(deep.c_str(), 260, 260), L"Vantrel.ini");
+    EXPECT_EQ(SettingsPathForModuleName(deep.c_str(), 0, 260), L"Vantrel.ini");
+
+    const std::wstring fits = L"C:\\" + std::wstring(243, L'd') + L"\\Vantrel.exe";  // 259 characters
+    EXPECT_EQ(SettingsPathForModuleName(fits.c_str(), fits.size(), 260),
+              L"C:\\" + std::wstring(243, L'd') + L"\\Vantrel.ini");
+    // The whole path fits, the settings path beside it would not.
+    const std::wstring shortName = L"C:\\" + std::wstring(248, L'd') + L"\\x.exe";
+    EXPECT_EQ(SettingsPathForModuleName(shortName.c_str(), shortName.size(), 260), L"Vantrel.ini");
+}
+
 TEST(RunMode, CommandLineAndKeys)
 {
     EXPECT_EQ(ChooseDemoMode(L"-demo1", false, false), kDemoMode1);

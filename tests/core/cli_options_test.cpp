@@ -31,16 +31,22 @@ TEST(CliOptions, CommandsAndTheirArguments)
     EXPECT_EQ(o.command, CliCommand::List);
     EXPECT_FALSE(o.help);
 
-    o = ParseOk({L"read-word", L"1FF"});
+    o = ParseOk({L"read-word", L"1f"});
     EXPECT_EQ(o.command, CliCommand::ReadWord);
-    EXPECT_EQ(o.commandText, L"1FF");
+    EXPECT_EQ(o.commandText, L"1f");
+    EXPECT_EQ(o.commandNumber, 0x1F);
     EXPECT_EQ(o.timeoutMs, kDefaultReadWordTimeoutMs);
 
-    // "-1" is a command number (0xFF by the hex conversion), not an option.
-    o = ParseOk({L"write-word", L"-1", L"3456"});
+    o = ParseOk({L"write-word", L"0D", L"0bB8"});
     EXPECT_EQ(o.command, CliCommand::WriteWord);
-    EXPECT_EQ(o.commandText, L"-1");
-    EXPECT_EQ(o.dataText, L"3456");
+    EXPECT_EQ(o.commandText, L"0D");
+    EXPECT_EQ(o.dataText, L"0bB8");
+    EXPECT_EQ(o.commandNumber, 0x0D);
+    EXPECT_EQ(o.dataWord, 0x0BB8);
+
+    // "-1" is read as the command number, not as an option, and refused as one.
+    EXPECT_EQ(Narrow(ParseCliArguments({L"write-word", L"-1", L"3456"}).error),
+              "write-word: CMD must be one or two hex digits (00-FF), not '-1'");
 
     o = ParseOk({L"flash", L"image.txt", L"--timeout", L"0.25"});
     EXPECT_EQ(o.command, CliCommand::Flash);
@@ -114,6 +120,33 @@ TEST(CliOptions, MistakesAreRefused)
         const CliParseResult r = ParseCliArguments(args);
         EXPECT_FALSE(r.Ok()) << line;
     }
+}
+
+TEST(CliOptions, RegisterNumbersAreWholeHexNumbers)
+{
+    // What the dialog's lenient conversion would turn into another register
+    // or word is refused, naming the value.
+    struct Case {
+        Args args;
+        const char* error;
+    } const cases[] = {
+        {{L"read-word", L"ZZ"}, "read-word: CMD must be one or two hex digits (00-FF), not 'ZZ'"},
+        {{L"read-word", L"1FF"}, "read-word: CMD must be one or two hex digits (00-FF), not '1FF'"},
+        {{L"read-word", L""}, "read-word: CMD must be one or two hex digits (00-FF), not ''"},
+        {{L"read-word", L"0x2A"}, "read-word: CMD must be one or two hex digits (00-FF), not '0x2A'"},
+        {{L"read-word", L" 2A"}, "read-word: CMD must be one or two hex digits (00-FF), not ' 2A'"},
+        {{L"read-word", L"2Ag"}, "read-word: CMD must be one or two hex digits (00-FF), not '2Ag'"},
+        {{L"write-word", L"1FF", L"0"}, "write-word: CMD must be one or two hex digits (00-FF), not '1FF'"},
+        {{L"write-word", L"12", L"12345"}, "write-word: DATA must be one to four hex digits (0000-FFFF), not '12345'"},
+        {{L"write-word", L"12", L"zz"}, "write-word: DATA must be one to four hex digits (0000-FFFF), not 'zz'"},
+        {{L"write-word", L"12", L"+1"}, "write-word: DATA must be one to four hex digits (0000-FFFF), not '+1'"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Narrow(ParseCliArguments(c.args).error), c.error);
+
+    const CliOptions o = ParseOk({L"write-word", L"f", L"FFFF"});
+    EXPECT_EQ(o.commandNumber, 0x0F);
+    EXPECT_EQ(o.dataWord, 0xFFFF);
+    EXPECT_EQ(ParseOk({L"write-word", L"00", L"0"}).dataWord, 0);
 }
 
 TEST(CliOptions, HelpWinsEverywhere)

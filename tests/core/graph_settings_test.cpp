@@ -33,9 +33,14 @@ TEST(GraphSettings, EditTextsReadAsNumbers)
         {L".", 0.0},
         {L"-", 0.0},
         {L"- 5", 0.0},
-        {L"0x10", 0.0},
-        {L"inf", 0.0},
-        {L"nan", 0.0},
+        // The runtime's other forms: hexadecimal and infinity.
+        {L"0x10", 16.0},
+        {L"0x64", 100.0},
+        {L" -0X1.8p1mV", -3.0},
+        {L"0x", 0.0},
+        {L"0xg", 0.0},
+        {L"inf", inf},
+        {L"-Infinity", -inf},
         {L"\u30005", 0.0},  // ideographic space is not skipped
         {L"\uff15", 0.0},   // nor is a full-width digit a digit
         {L"1e999", inf},
@@ -47,6 +52,7 @@ TEST(GraphSettings, EditTextsReadAsNumbers)
         {L"0." + std::wstring(400, L'0') + L"1e420", 1e19},
         {std::wstring(100000, L'9') + L"e-99990", 1e10},
     };
+    EXPECT_TRUE(std::isnan(ParseEditNumber(L"nan")));
     for (const Case& c : cases) {
         const double v = ParseEditNumber(c.text);
         SCOPED_TRACE(testing::Message()
@@ -96,6 +102,8 @@ TEST(GraphSettings, RangesAreReadInOrderUntilTheFirstRefusal)
         {{L"0", L"0", L"0"}, {L"1e999", L"1", L"1"}, 0, {rsoc, temp, volt}},
         {{L"-1e308", L"0", L"0"}, {L"1e308", L"1", L"1"}, 0, {rsoc, temp, volt}},  // span overflows
         {{L"-1e307", L"0", L"0"}, {L"1e307", L"1", L"1"}, -1, {{-1e307, 1e307}, {0, 1}, {0, 1}}},
+        {{L"0x0", L"-0x14", L"0"}, {L"0x64", L"0x46", L"0x1388"}, -1, {rsoc, temp, volt}},
+        {{L"0", L"nan", L"0"}, {L"100", L"70", L"1"}, 1, {rsoc, temp, volt}},
     };
     for (const Case& c : cases) {
         CGraphInfo info;
@@ -111,6 +119,26 @@ TEST(GraphSettings, RangesAreReadInOrderUntilTheFirstRefusal)
         EXPECT_EQ(info.m_graph1Kind, GRAPH_KIND_VOLT);
     }
     EXPECT_STREQ(kGraphRangeErrorText, L"Please set [Min value] < [Max value]");
+}
+
+TEST(GraphSettings, RefusalMessageIsTrueForThePair)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        double min, max;
+        const wchar_t* text;
+    } const cases[] = {
+        {0, inf, kGraphRangeNotFiniteText},       // min < max holds: "set min < max" would be false
+        {-inf, 0, kGraphRangeNotFiniteText},
+        {nan, 1, kGraphRangeNotFiniteText},
+        {inf, 5, kGraphRangeNotFiniteText},
+        {5, 5, kGraphRangeErrorText},
+        {8, 7, kGraphRangeErrorText},
+        {1e308, -1e308, kGraphRangeErrorText},
+        {-1e308, 1e308, kGraphRangeTooWideText},  // both finite, min < max, the span is not
+    };
+    for (const Case& c : cases) EXPECT_STREQ(GraphRangeErrorText(c.min, c.max), c.text) << c.min << " " << c.max;
 }
 
 TEST(GraphSettings, KindOfARadioColumn)

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "log/CodePageMode.h"
 #include "log/LogFile.h"
 #include "log/LogLine.h"
 
@@ -99,6 +100,9 @@ TEST(LogLine, Parse)
         {"2019/01/18 09:05:07,Standbyx, 25.0, 3801", 2019, 1, 18, 9, 5, 7, 0, 25.0, 3801},
         // How earlier versions wrote a standby record.
         {"2019/01/18 09:05:07, 4294967295, 25.0, 3801", 2019, 1, 18, 9, 5, 7, -1, 25.0, 3801},
+        // Any other value beyond the 32-bit range takes the nearest limit.
+        {"2019/01/18 09:05:07, 3000000000, 25.0, 3801", 2019, 1, 18, 9, 5, 7, 2147483647, 25.0, 3801},
+        {"2019/01/18 09:05:07, -3000000000, 25.0, 3801", 2019, 1, 18, 9, 5, 7, INT32_MIN, 25.0, 3801},
         {"", 0, 0, 0, 0, 0, 0, 0, 0.0, 0},
         {"2019/1/8 10:05:07, 85, 25.0, 3801", 2019, 1, 1, 0, 0, 0, 85, 25.0, 3801},
         {",,,2019/01/18 09:05:07,,85,\n,-4.5,3801,extra", 2019, 1, 18, 9, 5, 7, 85, -4.5, 3801},
@@ -136,6 +140,8 @@ TEST(LogLine, FormattedLinesParseBack)
         char text[kFixed1MaxChars];
         const size_t n = FormatFixed1(text, r.temperature);
         r.temperature = ParseDouble(text, text + n); // what the line holds
+        // "%u" of a negative RSOC other than standby is beyond the signed range.
+        if (r.rsoc < kLogRsocStandby) r.rsoc = INT32_MAX;
         ASSERT_EQ(Fields(back), Fields(r)) << line;
     }
 }
@@ -259,6 +265,29 @@ TEST_F(LogFileTest, MeasurementPositionsCountCharacters)
     EXPECT_EQ(log.Record(0).second, 7);
     EXPECT_EQ(log.Record(0).voltage, 3801);
     EXPECT_EQ(log.MessageText(1).size(), 3u);
+}
+
+TEST(LogCodePage, ConversionArgumentsThePlatformAcceptsForTheCodePage)
+{
+    // UTF-7 and UTF-8 refuse WC_NO_BEST_FIT_CHARS and a used-default flag
+    // (Wine accepts them, Windows does not); UTF-8 instead fails on a lone
+    // surrogate. Code pages without flags cannot forbid look-alikes, so
+    // their bytes are converted back and compared.
+    struct Case {
+        unsigned codePage;
+        bool noBestFit, failOnInvalid, checkUsedDefault, checkRoundTrip;
+    } const cases[] = {
+        {65001, false, true, false, false}, {65000, false, false, false, false},
+        {932, true, false, true, false},    {1252, true, false, true, false},
+        {50220, false, false, true, true},  {57011, false, false, true, true},
+        {42, false, false, true, true},     {50224, true, false, true, false},
+    };
+    for (const Case& c : cases) {
+        const WideToCodePageMode m = WideToCodePageModeFor(c.codePage);
+        EXPECT_EQ(std::make_tuple(m.noBestFit, m.failOnInvalid, m.checkUsedDefault, m.checkRoundTrip),
+                  std::make_tuple(c.noBestFit, c.failOnInvalid, c.checkUsedDefault, c.checkRoundTrip))
+            << c.codePage;
+    }
 }
 
 TEST_F(LogFileTest, FailuresAreReported)

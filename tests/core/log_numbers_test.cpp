@@ -27,7 +27,7 @@ std::string CFixed1(double v)
 
 double ParseD(const std::string& s) { return ParseDouble(s.data(), s.data() + s.size()); }
 int32_t ParseI(const std::string& s) { return ParseInt32(s.data(), s.data() + s.size()); }
-int32_t ParseW(const std::string& s) { return ParseInt32Wrapping(s.data(), s.data() + s.size()); }
+int32_t ParseW(const std::string& s) { return ParseInt32MinusOneAsUnsigned(s.data(), s.data() + s.size()); }
 
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
@@ -58,7 +58,7 @@ TEST(LogNumbers, FixedOneDecimalMatchesTheRuntime)
 
 TEST(LogNumbers, IntegerParsingFollowsWcstol)
 {
-    // text, as wcstol with a 32-bit long, with "%u" texts of negative values wrapped back
+    // text, as wcstol with a 32-bit long; and with "%u" of -1 read back as -1
     struct Case {
         const char* text;
         int32_t value, wrapped;
@@ -66,9 +66,12 @@ TEST(LogNumbers, IntegerParsingFollowsWcstol)
                        {"-7x", -7, -7},        {"12 34", 12, 12},        {"", 0, 0},
                        {"x1", 0, 0},           {"+-3", 0, 0},            {"-", 0, 0},
                        {"2147483647", kMax, kMax},
-                       {"2147483648", kMax, kMin},
-                       {"4294967291", kMax, -5},
+                       {"2147483648", kMax, kMax},
+                       {"3000000000", kMax, kMax},
+                       {"4294967291", kMax, kMax},
                        {"4294967295", kMax, -1},
+                       {" +4294967295x", kMax, -1},
+                       {"04294967295", kMax, -1},
                        {"4294967296", kMax, kMax},
                        {"-2147483648", kMin, kMin},
                        {"-2147483649", kMin, kMin},

@@ -197,8 +197,8 @@ TEST_F(CliTest, ReadWordPrintsTheRegister)
         const char* printed;
     } cases[] = {
         {L"12", 0x12, 0x0A5B, "a5b"},
-        {L"2Ag", 0x2A, 0, "0"},
-        {L"1FF", 0xFF, 0xFFFF, "ffff"},
+        {L"2a", 0x2A, 0, "0"},
+        {L"FF", 0xFF, 0xFFFF, "ffff"},
     };
     for (const Case& c : cases) {
         sim.board.SetRegister(c.reg, c.value);
@@ -222,9 +222,9 @@ TEST_F(CliTest, WriteWordChangesTheRegister)
         uint16_t value;
     } cases[] = {
         {L"12", L"3456", 0x12, 0x3456},
-        {L"1FF", L"12345", 0xFF, 0x2345},
-        {L"-1", L"FFFFFFFFFF", 0xFF, 0xFFFF},
-        {L"0x2A", L"zz", 0x2A, 0x0000},
+        {L"FF", L"2345", 0xFF, 0x2345},
+        {L"f", L"ffff", 0x0F, 0xFFFF},
+        {L"2A", L"0", 0x2A, 0x0000},
     };
     for (const Case& c : cases) {
         sim.board.SetRegister(c.reg, static_cast<uint16_t>(c.value ^ 0x5555));
@@ -237,6 +237,26 @@ TEST_F(CliTest, WriteWordChangesTheRegister)
     // And read back through the CLI.
     const RunResult r = Run({L"read-word", L"12"});
     EXPECT_EQ(r.out, "3456\r\n");
+}
+
+TEST_F(CliTest, RegisterTextsThatAreNotWholeHexNumbersReachNoRegister)
+{
+    // Texts the dialog's lenient conversion would turn into register 00 or FF.
+    struct Case {
+        Args args;
+        const char* named;
+    } const cases[] = {
+        {{L"read-word", L"ZZ"}, "not 'ZZ'"},
+        {{L"write-word", L"1FF", L"0"}, "not '1FF'"},
+        {{L"write-word", L"12", L"12345"}, "not '12345'"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = Run(c.args);
+        EXPECT_EQ(r.code, kExitUsage) << c.named;
+        EXPECT_TRUE(Contains(r.err, c.named)) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(sim.board.FramesHandled(), 0u) << "nothing reaches the board";
 }
 
 TEST_F(CliTest, ReadWordWithoutReplyTimesOut)
@@ -438,6 +458,127 @@ TEST_F(CliTest, HelpAndMistakes)
     r = Run({});
     EXPECT_EQ(r.code, kExitUsage);
     EXPECT_EQ(sim.board.FramesHandled(), 0u);
+}
+
+// The bench script of the README, as it stands there: the indented block
+// after the paragraph that introduces it, with CR LF line ends.
+std::string ReadmeBenchScript()
+{
+    std::wstring path = VANTREL_README_PATH;
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;  // Wine's drive for the Linux root
+    const std::string readme = ReadFile(path);
+    size_t at = readme.find("A bench script (Windows `cmd`)");
+    if (at == std::string::npos) return std::string();
+    at = readme.find("\n    ", at);
+    std::string script;
+    while (at != std::string::npos && at + 1 < readme.size()) {
+        const size_t start = at + 1;
+        size_t end = readme.find('\n', start);
+        if (end == std::string::npos) end = readme.size();
+        const std::string line = readme.substr(start, end - start);
+        if (!line.empty() && line.compare(0, 4, "    ") != 0) break;
+        if (!line.empty()) script += line.substr(4) + "\r\n";
+        at = end;
+    }
+    return script;
+}
+
+// Sets an environment variable for its lifetime (children inherit it).
+class EnvironmentScope {
+public:
+    EnvironmentScope(const wchar_t* name, const std::wstring& value) : m_name(name)
+    {
+        wchar_t old[4096];
+        const DWORD n = GetEnvironmentVariableW(name, old, 4096);
+        m_hadOld = n > 0 && n < 4096;
+        if (m_hadOld) m_old.assign(old, n);
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~EnvironmentScope() { SetEnvironmentVariableW(m_name, m_hadOld ? m_old.c_str() : nullptr); }
+    EnvironmentScope(const EnvironmentScope&) = delete;
+    EnvironmentScope& operator=(const EnvironmentScope&) = delete;
+
+private:
+    const wchar_t* m_name;
+    bool m_hadOld = false;
+    std::wstring m_old;
+};
+
+// Runs the README's script under cmd in `folder`, with the vantrel-cli.exe
+// built beside this program first on the path.
+RunResult RunBenchScript(CTempFolder& folder, const std::string& script)
+{
+    folder.Write(L"bench.cmd", script);
+    const std::wstring outPath = folder.Write(L"bench.out", "");
+    const std::wstring errPath = folder.Write(L"bench.err", "");
+    const std::wstring exe = BesideExe(L"vantrel-cli.exe");
+    wchar_t path[4096] = {};
+    GetEnvironmentVariableW(L"PATH", path, 4096);
+    EnvironmentScope searchPath(L"PATH", exe.substr(0, exe.rfind(L'\\')) + L";" + path);
+
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = out;
+    si.hStdError = err;
+    PROCESS_INFORMATION pi{};
+    std::wstring commandLine = L"cmd.exe /c bench.cmd";
+    RunResult result{-1, "", ""};
+    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, folder.Path().c_str(), &si,
+                       &pi)) {
+        // A bound against a hang, not a measure of time.
+        if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 999);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        result.code = static_cast<int>(code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    result.out = ReadFile(outPath);
+    result.err = ReadFile(errPath);
+    return result;
+}
+
+TEST_F(CliTest, ReadmeBenchScriptEndsWithTheCodeOfTheStepThatFailed)
+{
+    const std::string script = ReadmeBenchScript();
+    ASSERT_NE(script.find("vantrel-cli flash gauge_image.txt"), std::string::npos) << script;
+    // The script reads its duration from the environment, so the run is short.
+    EnvironmentScope duration(L"DURATION", L"1");
+    const std::wstring discharge = folder.Path() + L"\\discharge.txt";
+
+    // A run where every step succeeds: the image, the register, the log, the read.
+    const std::vector<uint8_t> image = PatternImage(384, 5);
+    folder.Write(L"gauge_image.txt", HexLines(image));
+    sim.board.SetRegister(0x0D, 0x0A5B);
+    RunResult r = RunBenchScript(folder, script);
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_TRUE(Contains(r.out, "Flash write success")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "a5b\r\n")) << r.out;
+    for (uint32_t i = 0; i < image.size(); ++i) ASSERT_EQ(sim.board.FlashAt(0x8100 + i), image[i]) << i;
+    EXPECT_EQ(sim.board.Register(0x16), 0x0BB8);
+    EXPECT_NE(GetFileAttributesW(discharge.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(discharge.c_str());
+
+    // The first step fails: the script ends with its code and goes no further.
+    sim.board.SetRegister(0x16, 0);
+    folder.Write(L"gauge_image.txt", "\r\n\r\n");
+    r = RunBenchScript(folder, script);
+    EXPECT_EQ(r.code, kExitFileSize) << r.err;
+    folder.Write(L"gauge_image.txt", HexLines(image));
+    {
+        DeviceListScope none(L"");
+        r = RunBenchScript(folder, script);
+    }
+    EXPECT_EQ(r.code, kExitNoBoard) << r.err;
+    EXPECT_EQ(sim.board.Register(0x16), 0) << "write-word did not run";
+    EXPECT_EQ(GetFileAttributesW(discharge.c_str()), INVALID_FILE_ATTRIBUTES) << "measure did not run";
 }
 
 } // namespace

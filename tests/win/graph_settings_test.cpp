@@ -52,6 +52,7 @@ TEST_F(GraphSettingsWin, ApplyHandsTheStoredValuesOverAndRewritesTheEdits)
     w.Open();
     w.SetSettingsText(IDC_GS_RSOC_MAX, L"10.6");
     w.SetSettingsText(IDC_GS_VOLT_MIN, L"  2500.4mV");
+    w.SetSettingsText(IDC_GS_VOLT_MAX, L"0x1000");  // read as the runtime reads it
     w.Check(IDC_GS_GRAPH2_VOLT);
     w.ClickSettings(IDC_GS_APPLY);
 
@@ -61,7 +62,9 @@ TEST_F(GraphSettingsWin, ApplyHandsTheStoredValuesOverAndRewritesTheEdits)
     EXPECT_DOUBLE_EQ(applied.m_range[GRAPH_KIND_VOLT].min, 2500.4);
     EXPECT_EQ(applied.m_graph2Kind, GRAPH_KIND_VOLT);
     EXPECT_EQ(w.SettingsText(IDC_GS_RSOC_MAX), "11");
+    EXPECT_DOUBLE_EQ(applied.m_range[GRAPH_KIND_VOLT].max, 4096.0);
     EXPECT_EQ(w.SettingsText(IDC_GS_VOLT_MIN), "2500");
+    EXPECT_EQ(w.SettingsText(IDC_GS_VOLT_MAX), "4096");
     // The graph already uses the new range: RSOC 10 lies just under the top line.
     const GraphGeometry& g = w.dlg.m_graphGeometry;
     EXPECT_DOUBLE_EQ(g.yScale[0], (g.plot.bottom - 30 * g.vScale) / 10.6);
@@ -114,6 +117,13 @@ TEST_F(GraphSettingsWin, RefusedRangeShowsTheBoxAndKeepsTheWindowOpen)
     EXPECT_EQ(w.SettingsText(IDC_GS_VOLT_MIN), "0");
     EXPECT_TRUE(w.Checked(IDC_GS_GRAPH1_VOLT));
     EXPECT_EQ(w.dlg.GraphInfo().m_graph1Kind, GRAPH_KIND_RSOC);
+    // An infinite maximum is refused, but not as a pair in the wrong order.
+    w.Open();
+    w.SetSettingsText(IDC_GS_RSOC_MAX, L"1e999");
+    w.ClickSettings(IDC_GS_APPLY);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(Utf8(boxes.boxes[2].text), "Please set [Min value] and [Max value] to finite numbers");
+    EXPECT_EQ(GetFocus(), w.SettingsItem(IDC_GS_RSOC_MIN));
 }
 
 TEST_F(GraphSettingsWin, EnterDoesNothingAndEscapeDiscardsTheTexts)

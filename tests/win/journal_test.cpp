@@ -111,6 +111,27 @@ TEST_F(JournalTest, UnwritableFolderIsReportedOnceAsAMessageRow)
     DeleteFileW(blocker.c_str());
 }
 
+TEST_F(JournalTest, ARowTheCodePageCannotHoldStopsTheJournalAndSaysSo)
+{
+    const std::wstring message = L"<\u6e29\u5ea6 \u0416>";
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, message.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (!lost) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds every character";
+
+    MessageBoxRecorder boxes;
+    CVantrelDlg dlg(L"-demo2");
+    ASSERT_TRUE(dlg.Create(nullptr));
+    const std::wstring path = dlg.Journal().Path();
+    dlg.AddMeasurementRow(Reading(90));
+    const std::string before = ReadBytes(path);
+    dlg.AddMessageRow(message);
+    EXPECT_FALSE(dlg.Journal().IsOpen());
+    EXPECT_EQ(ReadBytes(path), before) << "no line with the text changed";
+    const LogStore& log = dlg.LogData();
+    EXPECT_EQ(log.CellText(log.RowCount() - 1, kLogColMessage).rfind(L"<Journal write failed", 0), 0u);
+    dlg.DestroyWindow();
+}
+
 TEST_F(JournalTest, RetentionKeepsTheNewestThirtyRuns)
 {
     const std::wstring folder = base + L"\\Vantrel\\journal";

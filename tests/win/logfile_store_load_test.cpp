@@ -313,6 +313,54 @@ TEST_F(LogFileTest, MessageTextsInTheAnsiCodePage)
     EXPECT_EQ(w.Row(1), "2019/01/18|09:05:07|85|25.0|3801|");
 }
 
+// A message row is stored as it is or not at all. Handed code page 65001 (a
+// system set to UTF-8) the codec writes UTF-8 and reads it back; handed 1252
+// it stops before a character that page lacks, the lines before kept.
+TEST_F(LogFileTest, MessageTextsAreStoredWithoutChangeOrNotAtAll)
+{
+    const std::wstring message = L"<\u6e29\u5ea6 25\u2103 \u0416>";
+    LogStore log;
+    log.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+    log.AddMessageRow(message, LogTime{2019, 1, 18, 9, 5, 8});
+    log.AddMeasurementRow(Measurement(9, 84, 25.0, 3800));
+    const std::string first = "2019/01/18 09:05:07, 85, 25.0, 3801\r\n";
+    const std::string last = "2019/01/18 09:05:09, 84, 25.0, 3800\r\n";
+
+    const std::wstring path = folder.File(L"utf8.txt");
+    ASSERT_EQ(StoreLogFile(path, log, AnsiLogTextCodec(65001)).status, LogFileStatus::Ok);
+    EXPECT_EQ(ReadBytes(path), first + Utf8(message) + "\r\n" + last);
+    LogStore loaded;
+    ASSERT_EQ(LoadLogFile(path, loaded, AnsiLogTextCodec(65001), [] { return LogTime{2026, 1, 1, 0, 0, 0}; }).status,
+              LogFileStatus::Ok);
+    ASSERT_EQ(loaded.RowCount(), 3u);
+    EXPECT_EQ(loaded.CellText(1, kLogColMessage), message);
+    EXPECT_EQ(loaded.Record(1).second, 9);
+
+    const std::wstring cut = folder.File(L"1252.txt");
+    const LogStoreResult refused = StoreLogFile(cut, log, AnsiLogTextCodec(1252));
+    EXPECT_EQ(refused.status, LogFileStatus::Unrepresentable);
+    EXPECT_EQ(refused.rowsWritten, 1u);
+    EXPECT_EQ(ReadBytes(cut), first);
+
+    // A lone surrogate has no UTF-8 form either.
+    LogStore broken;
+    broken.AddMessageRow(std::wstring(L"<") + wchar_t(0xD800) + L">", LogTime{2019, 1, 18, 9, 5, 8});
+    EXPECT_EQ(StoreLogFile(cut, broken, AnsiLogTextCodec(65001)).status, LogFileStatus::Unrepresentable);
+
+    // Through "Store log...": the file-error message, never a '?' reported as stored.
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, message.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (!lost) return;  // the system's code page holds every character (UTF-8)
+    LogWindow w;
+    MessageBoxRecorder boxes;
+    w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+    w.dlg.AddMessageRow(message);
+    EXPECT_FALSE(w.dlg.StoreLogToPath(cut));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Utf8(boxes.boxes[0].text), "store file error");
+    EXPECT_EQ(ReadBytes(cut), first);
+}
+
 namespace {
 
 // The file dialog the main window opened, if any.
