@@ -61,7 +61,7 @@ bool CVantrelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     case WM_QUERYDRAGICON:
         result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
         return true;
-    case WM_SUBBOARD_REPORT:
+    case kSubBoardReportMessage:
         result = OnSubBoardReport();
         return true;
     case WM_TIMER:

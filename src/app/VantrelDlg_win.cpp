@@ -89,7 +89,9 @@ void CVantrelDlg::InitializeMainWindow()
     m_graphFont.Reset(DeriveFont(dlg, GraphFontHeight(m_dpiScaleY), kGraphFontWeight, false));
 
     UpdateGraphGeometry();
-    RegisterInterfaceNotification();
+    m_board.Attach(dlg, m_demoMode == kNormalMode, [this](const uint8_t* payload) { m_flash.OnAcknowledge(payload); });
+    m_flash.SetSender([this](const OutputFrame& frame) { m_board.SendFrame(frame); });
+    m_board.WatchArrivals();
     m_settings.Load();
 
     CreateStatusBar();
@@ -130,12 +132,8 @@ void CVantrelDlg::InitializeMainWindow()
     StartJournal();
 
     // A board that is listed but cannot be opened counts as not found.
-    const bool connected = FindSubBoard() && OpenSubBoard();
-    if (connected) {
-        StartReceiveThread(m_settings.ReceiveInterval);
-        SendCommSettings();
-        RegisterHandleNotification(DeviceHandle());
-    }
+    const bool connected = m_board.Connect(ReceiveIntervalMs());
+    if (connected) SendCommSettings();
     ShowConnected(connected);
     ShowInterval();
     if (m_demoMode != kNormalMode) SetStatusText(1, DemoModePaneText(m_demoMode));
@@ -165,17 +163,13 @@ void CVantrelDlg::OnSysCommand(UINT id, LPARAM /*lp*/)
 
 void CVantrelDlg::OnDestroy()
 {
-    m_flashSession.End();  // no flash frame after the stop frame
+    m_flash.End();  // no flash frame after the stop frame
     if (m_demoMode == kNormalMode)
         SendStopFrame();
     else
         KillTimer(GetHwnd(), kDemoTimerId);
-    UnregisterInterfaceNotification();
-    UnregisterHandleNotification();
-    StopReceiveThread();
-    CloseSubBoard();
-    FreeReportQueue();
-    FreeFlashImage();
+    m_board.Detach();
+    m_flash.SetImage(nullptr);
     ClearLogData();
     DestroyGraphSettingDialog();
     m_settings.Save();

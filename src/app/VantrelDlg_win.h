@@ -16,8 +16,7 @@
 #include "log/DemoSource.h"
 #include "log/Journal_win.h"
 #include "log/LogStore.h"
-#include "protocol/FlashImage.h"
-#include "protocol/FlashSession.h"
+#include "flash/FlashWriteSession_win.h"
 #include "protocol/Frames.h"
 #include "protocol/ReportCodes.h"
 #include "fw/Dialog_win.h"
@@ -26,14 +25,11 @@
 #include "graph/GraphGeometry.h"
 #include "graph/GraphInfo.h"
 #include "graph/GraphSettingDlg_win.h"
-#include "link/ReceiveThread_win.h"
-#include "link/ReportQueue_win.h"
-#include "link/SubBoardLink_win.h"
+#include "link/BoardConnection_win.h"
 #include "ui/Layout_win.h"
 #include "ui/ResizeLayout.h"
 
 // Window messages of our own.
-constexpr UINT WM_SUBBOARD_REPORT = WM_USER + 100;         // 0x464, receive thread -> dialog
 constexpr UINT WM_GRAPH_SETTINGS_CHANGED = WM_APP + 100;   // 0x8064, graph settings -> dialog
 
 // System-menu commands added by the tool.
@@ -75,41 +71,19 @@ public:
     void LayoutStatusBar();
     void SetStatusText(int pane, const std::wstring& text);
 
-    // --- the sub board (link/DialogLink_win.cpp).
-    // Sends one command frame as three output reports; writes nothing in the
-    // demo modes, and nothing reaches a board when no device is open.
+    // --- the sub board (app/VantrelDlgBoard_win.cpp)
+    CBoardConnection& Board() { return m_board; }
+    const CBoardConnection& Board() const { return m_board; }
+    // Sends one command frame; nothing in the demo modes or without a board.
     void SendFrame(const OutputFrame& frame);
-    // Takes the oldest queued input-report payload (64 bytes) under the
-    // queue lock; false when the queue is empty.
-    bool PopReport(std::array<uint8_t, kPayloadSize>& payload);
-    size_t QueuedReportCount();
-    // Measuring flag: 1 while a measurement runs; read by the receive thread.
-    int32_t Measuring() const { return static_cast<int32_t>(m_receive.measuring.load()); }
-    void SetMeasuring(int32_t value) { m_receive.measuring.store(static_cast<uint32_t>(value)); }
-    void SetReceiveIntervalMs(uint32_t ms) { m_receive.receiveIntervalMs.store(ms); }
-    bool ReceiveThreadRunning() const { return m_receiveThread && m_receiveThread->Running(); }
-    CSubBoardLink& Link() { return m_link; }
-    void StartReceiveThread(uint16_t seconds);
-    void StopReceiveThread();
-    bool FindSubBoard();
-    bool OpenSubBoard();
-    void CloseSubBoard();
-    HANDLE DeviceHandle() const;
     void SendStopFrame();
     void SendCommSettings();
-    bool RegisterHandleNotification(HANDLE device);
-    void UnregisterHandleNotification();
-    void RegisterInterfaceNotification();
-    void UnregisterInterfaceNotification();
+    uint32_t ReceiveIntervalMs() const;
     void ShowConnected(bool connected);
-    void FreeReportQueue();
-    // Runs on the receive thread for an accepted flash acknowledgement.
-    void OnFlashAcknowledge(const uint8_t* payload);
-    void FreeFlashImage();
 
     // --- button enable states (app/EnableStates_win.cpp)
     void SetEnableState(EnableState state);
-    bool HasFlashImage() const;
+    bool HasFlashImage() const { return m_flash.HasImage(); }
 
     // --- measurement journal (log/JournalHook_win.cpp)
     void StartJournal();
@@ -132,7 +106,7 @@ public:
     const LogStore& LogData() const { return m_logData; }
 
     // --- report dispatcher (protocol/Dispatcher_win.cpp)
-    // WM_SUBBOARD_REPORT: drains the reports queued when it starts.
+    // The queued-report message: drains the reports queued when it starts.
     LRESULT OnSubBoardReport();
     // Acts on one report taken from the queue (its 64 payload bytes).
     void HandleSubBoardReport(const uint8_t* payload);
@@ -230,13 +204,11 @@ public:
     void ShowReadWordReply(const uint8_t* payload);
     void BindWordAccessTexts();
 
-    // --- device arrival and removal (link/DeviceChange_win.cpp)
+    // --- device arrival and removal (app/VantrelDlgBoard_win.cpp)
     // WM_DEVICECHANGE; the message then goes on to the default processing.
     void OnDeviceChange(UINT event, const DEV_BROADCAST_HDR* record);
-    bool HasHandleNotification() const { return m_handleNotification != nullptr; }
-    bool HasInterfaceNotification() const { return m_interfaceNotification != nullptr; }
 
-    // --- flash image and flash write (protocol/FlashFile_win.cpp, protocol/FlashWrite_win.cpp)
+    // --- flash image and flash write (app/VantrelDlgFlash_win.cpp)
     void OnOpenFile();
     // Open file after the file dialog: reads and converts the file, shows the
     // file type; on failure shows the message box and keeps the old image.
@@ -244,16 +216,7 @@ public:
     void OnFlashWrite();
     void BindFlashTexts();
     int32_t FlashWriting() const { return m_flashWriting; }
-    std::shared_ptr<const FlashImage> CurrentFlashImage() const;
-    // The tool's own time per flash frame: from an acknowledgement handed
-    // over by the receive thread to the next frame written.
-    struct FlashReplyTiming {
-        uint32_t frames;
-        double totalMicroseconds;
-        double maxMicroseconds;
-        double buildMicroseconds;  // of the total: until the frame was built, before writing it
-    };
-    FlashReplyTiming FlashReplyTimes() const;
+    const CFlashWriteSession& Flash() const { return m_flash; }
 
 protected:
     // icon
@@ -273,13 +236,9 @@ protected:
 
     CAppSettings m_settings{};
 
-    // sub board link, report queue and receive thread (link/DialogLink_win.cpp).
-    // The context holds what the thread shares with this window: single
-    // 32-bit values with atomic access.
-    CSubBoardLink m_link;
-    CReportQueue m_reportQueue;
-    ReceiveContext m_receive;
-    std::unique_ptr<CReceiveThread> m_receiveThread;
+    // The sub board: link, receive thread, report queue, notifications. The
+    // only state the receive thread touches lives there and in m_flash.
+    CBoardConnection m_board;
 
     // layout: outer size of the window when first shown (the minimum size)
     int m_minWidth = 0;
@@ -324,27 +283,12 @@ protected:
     std::wstring m_writeCommand;
     std::wstring m_writeData;
 
-    // --- device arrival and removal (link/DeviceChange_win.cpp)
-    void OnSubBoardArrival();
-    void OnSubBoardRemoval();
-    void OnHandleRemovePending();
     void TearDownSubBoard();
     void EndWorkAfterRemoval();
-    HDEVNOTIFY m_interfaceNotification = nullptr;
-    HDEVNOTIFY m_handleNotification = nullptr;
 
-    // --- flash image and flash write (protocol/FlashFile_win.cpp, protocol/FlashWrite_win.cpp)
+    // --- flash image and flash write (app/VantrelDlgFlash_win.cpp)
     std::wstring m_processResult;          // edit 1042
     std::wstring m_fileType = L"No Data";  // edit 1043, until the first load
     int32_t m_flashWriting = 0;            // user interface thread only
-    // Replaced whole by Open file, read by the receive thread at the flash
-    // begin acknowledgement: accessed with std::atomic_load/atomic_store.
-    std::shared_ptr<const FlashImage> m_flashImage;
-    FlashSession m_flashSession;
-    // Receive thread only: the image as it was at the begin acknowledgement.
-    std::shared_ptr<const FlashImage> m_flashSource;
-    std::atomic<uint32_t> m_flashReplyFrames{0};
-    std::atomic<uint64_t> m_flashReplyTicks{0};
-    std::atomic<uint64_t> m_flashReplyMaxTicks{0};
-    std::atomic<uint64_t> m_flashReplyBuildTicks{0};
+    CFlashWriteSession m_flash;
 };

@@ -12,7 +12,7 @@
 #include "link/ReceiveFilter.h"
 #include "link/ReportQueue_win.h"
 
-// Posted (both parameters 0) for every queued report: WM_SUBBOARD_REPORT.
+// Posted (both parameters 0) to the owner window for every queued report.
 constexpr UINT kSubBoardReportMessage = WM_USER + 100;
 
 // What the thread shares with its owner. The owner writes the flags and the

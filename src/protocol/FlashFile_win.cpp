@@ -1,15 +1,11 @@
-// "Open file": a flash image text file becomes the flash image and its file
-// type is shown. A refused file leaves the previous image and text alone.
+// Reading a flash image text file in the ANSI code page.
 #include "protocol/FlashFile_win.h"
 
 #include <cstdio>
 #include <cstring>
 #include <share.h>
+#include <windows.h>
 
-#include "app/VantrelDlg_win.h"
-#include "fw/FileDialog_win.h"
-#include "fw/MessageBox_win.h"
-#include "resource.h"
 
 namespace {
 
@@ -69,60 +65,4 @@ FlashFileStatus ReadFlashImageFile(const std::wstring& path, FlashImage& image)
     if (!parsed) return FlashFileStatus::SizeError;
     image = std::move(*parsed);
     return FlashFileStatus::Loaded;
-}
-
-void CVantrelDlg::BindFlashTexts()
-{
-    BindText(IDC_PROCESS_RESULT, &m_processResult);
-    BindText(IDC_FILE_TYPE, &m_fileType);
-}
-
-void CVantrelDlg::OnOpenFile()
-{
-    // The button is disabled during a write; the image must not change under it.
-    if (m_flashWriting) return;
-
-    const std::wstring path =
-        AskOpenPath(GetHwnd(), {L"Text Files (*.txt)\0*.txt\0\0", nullptr, OFN_HIDEREADONLY, MAX_PATH});
-    if (!path.empty()) LoadFlashImageFile(path);
-}
-
-bool CVantrelDlg::LoadFlashImageFile(const std::wstring& path)
-{
-    FlashImage image;
-    switch (ReadFlashImageFile(path, image)) {
-    case FlashFileStatus::OpenError:
-        AppMessageBox(GetHwnd(), L"open file error", L"error", MB_OK | MB_ICONWARNING);
-        return false;
-    case FlashFileStatus::SizeError:
-        AppMessageBox(GetHwnd(), L"file size error", L"error", MB_OK | MB_ICONWARNING);
-        return false;
-    case FlashFileStatus::Loaded:
-        break;
-    }
-
-    auto loaded = std::make_shared<const FlashImage>(std::move(image));
-    // A receive thread still holding the old image keeps it alive until it lets go.
-    std::atomic_store(&m_flashImage, loaded);
-
-    UpdateData(true);
-    m_fileType = FlashFileTypeText(FlashFileType(*loaded));
-    UpdateData(false);
-    SetEnableState(EnableState::ImageLoaded);
-    return true;
-}
-
-bool CVantrelDlg::HasFlashImage() const
-{
-    return std::atomic_load(&m_flashImage) != nullptr;
-}
-
-std::shared_ptr<const FlashImage> CVantrelDlg::CurrentFlashImage() const
-{
-    return std::atomic_load(&m_flashImage);
-}
-
-void CVantrelDlg::FreeFlashImage()
-{
-    std::atomic_store(&m_flashImage, std::shared_ptr<const FlashImage>());
 }

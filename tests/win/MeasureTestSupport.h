@@ -24,7 +24,6 @@ public:
     using CVantrelDlg::m_flashWriting;
     using CVantrelDlg::m_logData;
     using CVantrelDlg::m_processResult;
-    using CVantrelDlg::m_reportQueue;
 };
 
 // Creates the main window modeless and destroys it at the end of the scope.

@@ -163,7 +163,7 @@ TEST_F(CommSettingsTest, StartUpSendsTheDefaultsAndLogsThem)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w;
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
     const SimSettings s = sim.board.Settings();
     // Frame bytes 17-20 are 02 00 64 00, byte 34 is 00.
@@ -244,7 +244,7 @@ TEST_F(CommSettingsTest, OddClockFromTheFileBecomes400AndNoBoardMeansNoRow)
 {
     WriteSettingsFile(settingsFile.path, "[Comm]\r\nI2cClock=250\r\n");
     OpenWindow w;
-    ASSERT_EQ(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
     CommDialogView opened;
     ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
         opened = Look(box);
@@ -266,7 +266,7 @@ TEST_F(CommSettingsTest, DemoModeLogsTheCommandButWritesNothing)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w(L"-demo1");
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr) << "the board is opened in the demo modes too";
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr) << "the board is opened in the demo modes too";
     EXPECT_EQ(LastRowMessage(w.dlg), kDefaultRow);
 
     ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {

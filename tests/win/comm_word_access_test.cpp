@@ -28,7 +28,7 @@ TEST_F(WordAccessTest, WriteWordTakesLowBitsOfTheHexTexts)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w;
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
 
     struct Case { const wchar_t* command; const wchar_t* data; uint8_t reg; uint16_t value; };
     // Every case writes a value its register does not hold yet, so each
@@ -67,7 +67,7 @@ TEST_F(WordAccessTest, ReadWordShowsTheRegisterInLowerCaseHex)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w;
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
     sim.board.SetRegister(0x0D, 0x0A5B);
     sim.board.SetRegister(0x0E, 0x0000);
     sim.board.SetRegister(0xFF, 0xFFFF);
@@ -111,7 +111,7 @@ TEST_F(WordAccessTest, DemoModeSendsNothing)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w(L"-demo1");
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
     sim.board.SetRegister(0x0D, 0x0A5B);
 
     w.dlg.SetItemText(IDC_WRITE_COMMAND, L"12");

@@ -55,7 +55,7 @@ protected:
     static void Start(LogWindow& w)
     {
         w.Click(IDC_START_MEASURE);
-        ASSERT_EQ(w.dlg.Measuring(), 1);
+        ASSERT_EQ(w.dlg.Board().Measuring(), 1);
         KillTimer(w.Wnd(), kDemoTimerId);
     }
     static void Tick(LogWindow& w) { SendMessageW(w.Wnd(), WM_TIMER, kDemoTimerId, 0); }
@@ -106,7 +106,7 @@ TEST_F(DemoTest, DemoTxtPlaysItsMeasurementsInOrderAndAgain)
         EXPECT_EQ(w.Text(IDC_RSOC_VALUE), "85");
         EXPECT_EQ(w.Text(IDC_TEMP_VALUE), "25.0");
         if (m_server) {
-            EXPECT_NE(w.dlg.DeviceHandle(), nullptr);
+            EXPECT_NE(w.dlg.Board().DeviceHandle(), nullptr);
             EXPECT_EQ(m_board.FramesHandled(), 0u) << "nothing is sent in a demo mode";
         }
     }

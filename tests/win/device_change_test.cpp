@@ -17,9 +17,9 @@ const std::wstring kMousePath = L"\\\\?\\hid#vid_045e&pid_0040#7&1b2c3d4e&0&0000
 // Whatever the board went through, the window is back to "no board".
 void ExpectDisconnected(const OpenWindow& w)
 {
-    EXPECT_EQ(w.dlg.DeviceHandle(), nullptr);
-    EXPECT_FALSE(w.dlg.ReceiveThreadRunning());
-    EXPECT_FALSE(w.dlg.HasHandleNotification());
+    EXPECT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
+    EXPECT_FALSE(w.dlg.Board().ReceiveThreadRunning());
+    EXPECT_FALSE(w.dlg.Board().WatchesHandle());
     EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "");
 }
 
@@ -37,7 +37,7 @@ bool StartMeasuring(OpenWindow& w)
 {
     const size_t before = w.dlg.LogData().RecordCount();
     w.Click(IDC_START_MEASURE);
-    return w.dlg.Measuring() == 1 && PumpUntil([&] { return w.dlg.LogData().RecordCount() > before; });
+    return w.dlg.Board().Measuring() == 1 && PumpUntil([&] { return w.dlg.LogData().RecordCount() > before; });
 }
 
 class DeviceChangeTest : public testing::Test {
@@ -53,7 +53,7 @@ TEST_F(DeviceChangeTest, ArrivalOfTheBoardOpensItAndOtherArrivalsChangeNothing)
     DeviceListScope devices(sim.server.Path());
     OpenWindow w;
     ASSERT_TRUE(w.created);
-    EXPECT_TRUE(w.dlg.HasInterfaceNotification());
+    EXPECT_TRUE(w.dlg.Board().WatchesArrivals());
     ExpectDisconnected(w);
 
     // A mouse is plugged in: Find sees no sub board.
@@ -62,10 +62,10 @@ TEST_F(DeviceChangeTest, ArrivalOfTheBoardOpensItAndOtherArrivalsChangeNothing)
 
     ASSERT_TRUE(sim.server.Start());
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
-    EXPECT_NE(w.dlg.DeviceHandle(), nullptr);
-    EXPECT_NE(w.dlg.DeviceHandle(), INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(w.dlg.ReceiveThreadRunning());
-    EXPECT_TRUE(w.dlg.HasHandleNotification());
+    EXPECT_NE(w.dlg.Board().DeviceHandle(), nullptr);
+    EXPECT_NE(w.dlg.Board().DeviceHandle(), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(w.dlg.Board().ReceiveThreadRunning());
+    EXPECT_TRUE(w.dlg.Board().WatchesHandle());
     EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
     ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
     EXPECT_EQ(sim.board.Settings().intervalSeconds, 2);
@@ -77,11 +77,11 @@ TEST_F(DeviceChangeTest, ArrivalOfTheBoardOpensItAndOtherArrivalsChangeNothing)
     SimulatedBoard second(L"dev-arrival-2");
     ASSERT_TRUE(second.server.Start());
     DeviceListScope both(sim.server.Path() + L";" + second.server.Path());
-    const HANDLE open = w.dlg.DeviceHandle();
+    const HANDLE open = w.dlg.Board().DeviceHandle();
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, second.server.Path());
     PumpMessages(100);
-    EXPECT_EQ(w.dlg.DeviceHandle(), open);
-    EXPECT_EQ(w.dlg.Link().DevicePath(), sim.server.Path());
+    EXPECT_EQ(w.dlg.Board().DeviceHandle(), open);
+    EXPECT_EQ(w.dlg.Board().Link().DevicePath(), sim.server.Path());
     EXPECT_FALSE(second.server.ClientConnected());
     EXPECT_FALSE(second.board.Settings().received);
 }
@@ -112,7 +112,7 @@ TEST_F(DeviceChangeTest, ABoardThatCannotBeOpenedIsNotConnectedAndALaterArrivalI
 
     // The commands that need a board answer as when none was found.
     w.Click(IDC_START_MEASURE);
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     w.Click(IDC_FLASH_WRITE);
     EXPECT_EQ(w.dlg.FlashWriting(), 0);
     ASSERT_EQ(boxes.boxes.size(), 2u);
@@ -127,9 +127,9 @@ TEST_F(DeviceChangeTest, ABoardThatCannotBeOpenedIsNotConnectedAndALaterArrivalI
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope both(locked.path + L";" + sim.server.Path());
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
-    EXPECT_TRUE(w.dlg.ReceiveThreadRunning());
+    EXPECT_TRUE(w.dlg.Board().ReceiveThreadRunning());
     EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
-    EXPECT_EQ(w.dlg.Link().DevicePath(), sim.server.Path());
+    EXPECT_EQ(w.dlg.Board().Link().DevicePath(), sim.server.Path());
     ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
 }
 
@@ -205,16 +205,16 @@ TEST_F(DeviceChangeTest, RemovalDuringAMeasurementEndsIt)
     ASSERT_TRUE(StartMeasuring(w));
 
     // The mouse goes away; the board is still there.
-    const HANDLE open = w.dlg.DeviceHandle();
+    const HANDLE open = w.dlg.Board().DeviceHandle();
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, kMousePath);
-    EXPECT_EQ(w.dlg.DeviceHandle(), open);
-    EXPECT_EQ(w.dlg.Measuring(), 1);
-    EXPECT_TRUE(w.dlg.ReceiveThreadRunning());
+    EXPECT_EQ(w.dlg.Board().DeviceHandle(), open);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 1);
+    EXPECT_TRUE(w.dlg.Board().ReceiveThreadRunning());
     EXPECT_TRUE(boxes.boxes.empty());
 
     sim.server.Unplug();
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     EXPECT_EQ(ButtonStates(w.Hwnd()), "110111110");
     ExpectDisconnectBox(boxes);
     ExpectDisconnected(w);
@@ -227,8 +227,8 @@ TEST_F(DeviceChangeTest, RemovalWhileIdleSaysNothing)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w;
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
-    ASSERT_TRUE(w.dlg.HasHandleNotification());
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
+    ASSERT_TRUE(w.dlg.Board().WatchesHandle());
 
     sim.server.Unplug();
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
@@ -252,13 +252,13 @@ TEST_F(DeviceChangeTest, OrderlyRemovalTearsDownWithoutLookingForTheBoard)
     ASSERT_TRUE(sim.board.Measuring());
 
     // Events about the handle other than "removal pending" are not ours.
-    SendHandleEvent(w.Hwnd(), DBT_DEVICEQUERYREMOVE, w.dlg.DeviceHandle());
-    EXPECT_EQ(w.dlg.Measuring(), 1);
-    EXPECT_NE(w.dlg.DeviceHandle(), nullptr);
+    SendHandleEvent(w.Hwnd(), DBT_DEVICEQUERYREMOVE, w.dlg.Board().DeviceHandle());
+    EXPECT_EQ(w.dlg.Board().Measuring(), 1);
+    EXPECT_NE(w.dlg.Board().DeviceHandle(), nullptr);
 
     // The board is still present, and the teardown still runs.
-    SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, w.dlg.DeviceHandle());
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, w.dlg.Board().DeviceHandle());
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     EXPECT_EQ(ButtonStates(w.Hwnd()), "110111110");
     ExpectDisconnectBox(boxes);
     ExpectDisconnected(w);
@@ -288,7 +288,7 @@ TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
         ASSERT_EQ(w.dlg.FlashWriting(), 1) << "no answer ends the write by itself";
         EXPECT_EQ(ButtonStates(w.Hwnd()), "000000000");
 
-        const HANDLE open = w.dlg.DeviceHandle();
+        const HANDLE open = w.dlg.Board().DeviceHandle();
         if (orderly)
             SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, open);
         else
@@ -310,23 +310,23 @@ TEST_F(DeviceChangeTest, DemoMode2IgnoresArrivalAndRemoval)
         ASSERT_TRUE(sim.server.Start());
         DeviceListScope devices(sim.server.Path());
         OpenWindow w(L"-demo2");
-        const HANDLE open = w.dlg.DeviceHandle();
+        const HANDLE open = w.dlg.Board().DeviceHandle();
         ASSERT_NE(open, nullptr);
         EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
         sim.server.Unplug();
         SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
         SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, open);
-        EXPECT_EQ(w.dlg.DeviceHandle(), open);
+        EXPECT_EQ(w.dlg.Board().DeviceHandle(), open);
         EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
     }
     {
         SimulatedBoard sim(L"dev-demo2-closed");
         DeviceListScope devices(sim.server.Path());
         OpenWindow w(L"-demo2");
-        ASSERT_EQ(w.dlg.DeviceHandle(), nullptr);
+        ASSERT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
         ASSERT_TRUE(sim.server.Start());
         SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
-        EXPECT_EQ(w.dlg.DeviceHandle(), nullptr);
+        EXPECT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
         EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "");
     }
     EXPECT_TRUE(boxes.boxes.empty());
@@ -339,13 +339,13 @@ TEST_F(DeviceChangeTest, DemoMode1RemovalStopsTheDemoTimer)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w(L"-demo1");
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
     w.Click(IDC_START_MEASURE);
-    ASSERT_EQ(w.dlg.Measuring(), 1);
+    ASSERT_EQ(w.dlg.Board().Measuring(), 1);
 
     sim.server.Unplug();
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     ExpectDisconnectBox(boxes);
     ExpectDisconnected(w);
     // The timer is gone already, so there is nothing left to kill.
@@ -360,23 +360,23 @@ TEST_F(DeviceChangeTest, RepeatedPlugAndUnplugLeavesNothingBehind)
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope devices(sim.server.Path());
     OpenWindow w;
-    ASSERT_NE(w.dlg.DeviceHandle(), nullptr);
+    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
 
     size_t expectedBoxes = 0;
     auto cycle = [&](int i) {
         const bool measure = i % 2 == 0;
         if (measure) {
             w.Click(IDC_START_MEASURE);
-            if (w.dlg.Measuring() != 1 || !PumpUntil([&] { return sim.board.Measuring(); })) return false;
+            if (w.dlg.Board().Measuring() != 1 || !PumpUntil([&] { return sim.board.Measuring(); })) return false;
         }
         sim.server.Unplug();
         SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
         if (measure) ++expectedBoxes;
-        if (w.dlg.DeviceHandle() != nullptr || w.dlg.ReceiveThreadRunning() || w.dlg.HasHandleNotification())
+        if (w.dlg.Board().DeviceHandle() != nullptr || w.dlg.Board().ReceiveThreadRunning() || w.dlg.Board().WatchesHandle())
             return false;
         if (!sim.server.Replug()) return false;
         SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
-        return w.dlg.DeviceHandle() != nullptr && w.dlg.ReceiveThreadRunning() &&
+        return w.dlg.Board().DeviceHandle() != nullptr && w.dlg.Board().ReceiveThreadRunning() &&
                PumpUntil([&] { return sim.board.Settings().received; });
     };
 
@@ -392,7 +392,7 @@ TEST_F(DeviceChangeTest, RepeatedPlugAndUnplugLeavesNothingBehind)
     // A leak of one handle per cycle would show as 100.
     EXPECT_LE(HandleCount(), handles + 5);
     EXPECT_EQ(ThreadCount(), threads);
-    EXPECT_TRUE(w.dlg.HasHandleNotification());
+    EXPECT_TRUE(w.dlg.Board().WatchesHandle());
 
     sim.server.Unplug();
     SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());

@@ -47,7 +47,7 @@ struct SimulatedBoard {
 class ProbeDlg : public CVantrelDlg {
 public:
     using CVantrelDlg::CVantrelDlg;
-    uint32_t ReceiveIntervalMs() const { return m_receive.receiveIntervalMs.load(); }
+    uint32_t ReceiveIntervalMs() const { return Board().ReceiveIntervalMs(); }
 };
 
 // Creates the window modeless for the test's lifetime.

@@ -56,7 +56,7 @@ protected:
         devices = std::make_unique<DeviceListScope>(sim->server.Path());
         w = std::make_unique<OpenWindow>();
         ASSERT_TRUE(w->created);
-        ASSERT_NE(w->dlg.DeviceHandle(), nullptr);
+        ASSERT_NE(w->dlg.Board().DeviceHandle(), nullptr);
         ASSERT_TRUE(PumpUntil([&] { return sim->board.Settings().received; }));
     }
 
@@ -68,7 +68,7 @@ protected:
     {
         const size_t before = Records();
         w->Click(IDC_START_MEASURE);
-        return w->dlg.Measuring() == 1 && PumpUntil([&] { return Records() > before; });
+        return w->dlg.Board().Measuring() == 1 && PumpUntil([&] { return Records() > before; });
     }
 
     // Start measure after the board missed commands: it may still be measuring
@@ -77,7 +77,7 @@ protected:
     void ResumeMeasuring()
     {
         w->Click(IDC_START_MEASURE);
-        EXPECT_EQ(w->dlg.Measuring(), 1);
+        EXPECT_EQ(w->dlg.Board().Measuring(), 1);
         PumpMessages(300);
     }
 
@@ -86,7 +86,7 @@ protected:
     {
         if (!PumpUntil([&] { return sim->board.PendingInputReports() == 0; })) return false;
         PumpMessages(200);
-        return w->dlg.QueuedReportCount() == 0;
+        return w->dlg.Board().QueuedReports() == 0;
     }
 
     // The board pulled out, and the platform saying so.
@@ -101,7 +101,7 @@ protected:
     {
         if (!sim->server.Replug()) return false;
         SendInterfaceEvent(w->Hwnd(), DBT_DEVICEARRIVAL, sim->server.Path());
-        return w->dlg.DeviceHandle() != nullptr && w->dlg.ReceiveThreadRunning() &&
+        return w->dlg.Board().DeviceHandle() != nullptr && w->dlg.Board().ReceiveThreadRunning() &&
                PumpUntil([&] { return sim->board.Settings().received; });
     }
 

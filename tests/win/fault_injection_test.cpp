@@ -22,8 +22,8 @@ TEST_F(FaultTest, UnplugDuringAMeasurementKeepsEveryShownReading)
         sim->board.InjectMeasurements(50);
         PumpMessages(round % 3 * 10);
         Unplug();
-        EXPECT_EQ(w->dlg.Measuring(), 0);
-        EXPECT_EQ(w->dlg.DeviceHandle(), nullptr);
+        EXPECT_EQ(w->dlg.Board().Measuring(), 0);
+        EXPECT_EQ(w->dlg.Board().DeviceHandle(), nullptr);
         ASSERT_LE(Records(), before + 50);
         EXPECT_TRUE(RecordsAreSamples(before, first, Records() - before));
         ExpectPanelShowsNewestRecord();
@@ -94,7 +94,7 @@ TEST_F(FaultTest, UnplugDuringARegisterRead)
         w->Click(IDC_READ_WORD);
         PumpMessages(20);
         Unplug();
-        EXPECT_EQ(w->dlg.DeviceHandle(), nullptr);
+        EXPECT_EQ(w->dlg.Board().DeviceHandle(), nullptr);
         EXPECT_EQ(Utf8(w->dlg.ItemText(IDC_READ_DATA)), "");
 
         sim->board.SetSilent(false);
@@ -118,12 +118,12 @@ TEST_F(FaultTest, BoardThatStopsReadingDoesNotHangTheWindow)
     Sleep(100);  // the board has given up its pending read
     // Each write gives up after its time-out; the commands still take effect here.
     w->Click(IDC_STOP_MEASURE);
-    EXPECT_EQ(w->dlg.Measuring(), 0);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
     EXPECT_TRUE(w->Enabled(IDC_START_MEASURE));
     w->Click(IDC_START_MEASURE);
-    EXPECT_EQ(w->dlg.Measuring(), 1);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 1);
     w->Click(IDC_STOP_MEASURE);
-    EXPECT_EQ(w->dlg.Measuring(), 0);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
     EXPECT_TRUE(boxes.boxes.empty()) << "a stalled write is not reported";
     ExpectCountsBackTo(start);
 
@@ -155,9 +155,9 @@ TEST_F(FaultTest, BoardThatStopsAnsweringDoesNotHangTheWindow)
     EXPECT_EQ(Utf8(w->dlg.ItemText(IDC_READ_DATA)), "");
     EXPECT_EQ(Records(), records);
     w->Click(IDC_STOP_MEASURE);
-    EXPECT_EQ(w->dlg.Measuring(), 0);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
     w->Click(IDC_START_MEASURE);
-    EXPECT_EQ(w->dlg.Measuring(), 1);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 1);
     PumpMessages(300);
     EXPECT_EQ(Records(), records);
     w->Click(IDC_STOP_MEASURE);
@@ -179,11 +179,11 @@ TEST_F(FaultTest, FloodOfMixedReportsLosesNoReading)
     const ProcessCounts start = CurrentCounts();
     // 20,000 readings among 100,000 reports.
     ASSERT_TRUE(Feed(20000, 4, kFloodWaitMs));
-    EXPECT_EQ(w->dlg.Measuring(), 1) << "single communication errors end nothing";
+    EXPECT_EQ(w->dlg.Board().Measuring(), 1) << "single communication errors end nothing";
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(Utf8(w->dlg.ItemText(IDC_READ_DATA)), "0") << "read-word answers were shown";
     ExpectPanelShowsNewestRecord();
-    EXPECT_EQ(w->dlg.QueuedReportCount(), 0u);
+    EXPECT_EQ(w->dlg.Board().QueuedReports(), 0u);
     w->Click(IDC_STOP_MEASURE);
     EXPECT_TRUE(PumpUntil([&] { return !sim->board.Measuring(); }));
     ExpectCountsBackTo(start);
@@ -202,10 +202,10 @@ TEST_F(FaultTest, RepeatedCommunicationErrorBurstsEachEndTheMeasurementOnce)
         sim->board.InjectCommErrors(32);
         ASSERT_TRUE(PumpUntil([&] { return sim->server.ReportsDelivered() - delivered == 32; }));
         ASSERT_TRUE(Feed(1));
-        EXPECT_EQ(w->dlg.Measuring(), 1);
+        EXPECT_EQ(w->dlg.Board().Measuring(), 1);
         const size_t records = Records();
         sim->board.InjectCommErrors(33);
-        ASSERT_TRUE(PumpUntil([&] { return w->dlg.Measuring() == 0; }));
+        ASSERT_TRUE(PumpUntil([&] { return w->dlg.Board().Measuring() == 0; }));
         EXPECT_TRUE(PumpUntil([&] { return !sim->board.Measuring(); })) << "the stop frame reached the board";
         ASSERT_EQ(boxes.boxes.size(), static_cast<size_t>(round) + 1);
         EXPECT_EQ(Utf8(boxes.boxes.back().text), "Communication error");

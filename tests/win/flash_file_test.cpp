@@ -52,7 +52,7 @@ protected:
     HWND Wnd() const { return dlg.GetHwnd(); }
     std::vector<uint8_t> Image() const
     {
-        auto image = dlg.CurrentFlashImage();
+        auto image = dlg.Flash().Image();
         return image ? image->bytes : std::vector<uint8_t>();
     }
 
@@ -107,7 +107,7 @@ TEST_F(FlashFileTest, RefusedFilesKeepThePreviousImage)
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "file size error");
 
     ASSERT_TRUE(dlg.LoadFlashImageFile(folder.Write(L"good.txt", HexLines(PatternImage(1664, 1, 0xAB00)))));
-    const auto loaded = dlg.CurrentFlashImage();
+    const auto loaded = dlg.Flash().Image();
     const std::string loadedType = ControlText(Wnd(), 1043);
     EXPECT_EQ(loadedType, "0x00AA");
 
@@ -138,7 +138,7 @@ TEST_F(FlashFileTest, RefusedFilesKeepThePreviousImage)
         EXPECT_EQ(Utf8(boxes.boxes[0].text), c.box) << c.name;
         EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error") << c.name;
         EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING)) << c.name;
-        EXPECT_EQ(dlg.CurrentFlashImage(), loaded) << c.name;
+        EXPECT_EQ(dlg.Flash().Image(), loaded) << c.name;
         EXPECT_EQ(ControlText(Wnd(), 1043), loadedType) << c.name;
         EXPECT_TRUE(ControlEnabled(Wnd(), 1041)) << c.name;
     }

@@ -98,7 +98,7 @@ TEST_F(FlashWriteTest, ImagesAreWrittenVerifiedAndFinished)
         Load(c.image);
         const uint32_t blocks = static_cast<uint32_t>(image.size() / 128);
         const uint32_t framesBefore = sim.board.FramesHandled();
-        const auto timesBefore = dlg().FlashReplyTimes();
+        const auto timesBefore = dlg().Flash().ReplyTimes();
 
         ASSERT_TRUE(WriteAndWait()) << c.name;
         EXPECT_EQ(Result(), "Flash write success") << c.name;
@@ -114,7 +114,7 @@ TEST_F(FlashWriteTest, ImagesAreWrittenVerifiedAndFinished)
         EXPECT_EQ(sim.board.FramesHandled() - framesBefore, expectedFrames) << c.name;
 
         // The receive thread answered every acknowledgement but the last.
-        const auto timesAfter = dlg().FlashReplyTimes();
+        const auto timesAfter = dlg().Flash().ReplyTimes();
         const uint32_t replies = timesAfter.frames - timesBefore.frames;
         EXPECT_EQ(replies, 2 * blocks + 3) << c.name;
         if (replies > 0) {
@@ -246,7 +246,7 @@ TEST_F(FlashWriteTest, WithoutABoardTheUserIsTold)
 {
     DeviceListScope none(L"");
     Open(L"", false);
-    ASSERT_EQ(dlg().DeviceHandle(), nullptr);
+    ASSERT_EQ(dlg().Board().DeviceHandle(), nullptr);
     Load(PatternImage(128, 3));
     const std::string buttons = ButtonStates(Wnd());
     ClickButton(Wnd(), IDC_FLASH_WRITE);

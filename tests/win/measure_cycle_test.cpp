@@ -31,7 +31,7 @@ ExpectedRow SimRow(uint32_t sample)
 bool WaitForQueuedReport(MeasureDlg& dlg)
 {
     for (int i = 0; i < 500; ++i) {
-        if (dlg.QueuedReportCount() > 0) return true;
+        if (dlg.Board().QueuedReports() > 0) return true;
         Sleep(10);
     }
     return false;
@@ -79,7 +79,7 @@ TEST_F(CycleTest, MeasuresFromTheSimulatedBoardUntilStopped)
     ASSERT_EQ(w.ItemCount(), 1);
 
     w.Click(IDC_START_MEASURE);
-    EXPECT_EQ(w.dlg.Measuring(), 1);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 1);
     EXPECT_FALSE(w.Enabled(IDC_COMMUNICATE));
     EXPECT_FALSE(w.Enabled(IDC_START_MEASURE));
     EXPECT_TRUE(w.Enabled(IDC_STOP_MEASURE));
@@ -105,7 +105,7 @@ TEST_F(CycleTest, MeasuresFromTheSimulatedBoardUntilStopped)
     ASSERT_TRUE(WaitForQueuedReport(w.dlg));
     w.Click(IDC_STOP_MEASURE);
     const int rows = w.ItemCount();
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     ExpectIdleButtons(w);
     EXPECT_TRUE(PumpUntil([&] { return !board.Measuring(); })) << "the board saw the stop frame";
     PumpMessages(200);
@@ -128,7 +128,7 @@ TEST_F(CycleTest, CommunicationErrorsFromTheBoardEndTheMeasurement)
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "Communication error");
     EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     ExpectIdleButtons(w);
 }
 
@@ -145,7 +145,7 @@ TEST_F(CycleTest, WithoutABoardStartIsRefused)
         EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
         EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
         EXPECT_TRUE(ButtonStates(w) == before);
-        EXPECT_EQ(w.dlg.Measuring(), 0);
+        EXPECT_EQ(w.dlg.Board().Measuring(), 0);
         EXPECT_EQ(w.ItemCount(), 0);
         EXPECT_FALSE(KillTimer(w.Wnd(), kDemoTimerId)) << "no demo timer was started";
     }
@@ -160,7 +160,7 @@ TEST_F(CycleTest, DemoModeTwoMeasuresFromTheCurveWithoutABoard)
 
     w.Click(IDC_START_MEASURE);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(w.dlg.Measuring(), 1);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 1);
     EXPECT_FALSE(w.Enabled(IDC_START_MEASURE));
     EXPECT_TRUE(w.Enabled(IDC_STOP_MEASURE));
     // The first reading at once: 90.9 - 2/30, 4250.5 - 2/3 plus the first noise value.
@@ -180,7 +180,7 @@ TEST_F(CycleTest, DemoModeTwoMeasuresFromTheCurveWithoutABoard)
     EXPECT_EQ(w.Cell(1, 4), "4249");  // 4250.5 - 4/3 plus the second noise value
 
     w.Click(IDC_STOP_MEASURE);
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     EXPECT_TRUE(w.Enabled(IDC_START_MEASURE));
     EXPECT_FALSE(w.Enabled(IDC_STOP_MEASURE));
     EXPECT_FALSE(KillTimer(w.Wnd(), kDemoTimerId)) << "Stop measure killed the timer";

@@ -78,13 +78,13 @@ TEST_F(DataExchangeTest, AReadingLeavesUnchangedEditsAlone)
     w.Type(IDC_WRITE_DATA, L"1234");
     SendMessageW(w.Edit(IDC_WRITE_DATA), EM_SETSEL, 1, 3);
 
-    w.dlg.SetMeasuring(1);
+    w.dlg.Board().SetMeasuring(1);
     for (uint8_t rsoc : {80, 80, 79}) {
         const auto payload = Payload({RC_MEASURE, rsoc, 0xA6, 0x0B, 0x74, 0x0E});
         w.dlg.HandleSubBoardReport(payload.data());
         EXPECT_EQ(w.Text(IDC_RSOC_VALUE), std::to_string(rsoc));
     }
-    w.dlg.SetMeasuring(0);
+    w.dlg.Board().SetMeasuring(0);
     EXPECT_EQ(w.Text(IDC_TEMP_VALUE), "25.0");
     EXPECT_EQ(w.Text(IDC_WRITE_DATA), "1234");
     DWORD from = 0, to = 0;

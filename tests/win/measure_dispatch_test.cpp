@@ -23,7 +23,7 @@ bool LooksLikeTime(const std::string& s)
 // Queues a read-word reply of 0xCD, as the receive thread would.
 DWORD WINAPI PushReadWordCd(LPVOID queue)
 {
-    static_cast<CReportQueue*>(queue)->Push(Payload({0x06, 0x0D, 0xCD, 0x00}).data());
+    static_cast<CBoardConnection*>(queue)->QueueReport(Payload({0x06, 0x0D, 0xCD, 0x00}).data());
     return 0;
 }
 
@@ -48,7 +48,7 @@ TEST_F(DispatchTest, MeasurementReportsBecomeRowsAndCurrentValues)
         {{0x03, 0x00, 0xFF, 0xFF, 0x01, 0x00}, "0", "-273.3", "1", 134},
     };
     MainWindow w;
-    w.dlg.SetMeasuring(1);
+    w.dlg.Board().SetMeasuring(1);
     int row = 0;
     for (const Case& c : cases) {
         const std::string before = Today();
@@ -94,7 +94,7 @@ TEST_F(DispatchTest, ReadWordReplyIsShownMeasuringOrNot)
     MainWindow w;
     w.dlg.HandleSubBoardReport(Payload({0x06, 0x0D, 0xAB, 0x00}).data());
     EXPECT_EQ(w.Text(IDC_READ_DATA), "ab");
-    w.dlg.SetMeasuring(1);
+    w.dlg.Board().SetMeasuring(1);
     w.dlg.HandleSubBoardReport(Payload({0x06, 0x0D, 0x00, 0x00}).data());
     EXPECT_EQ(w.Text(IDC_READ_DATA), "0");
     EXPECT_EQ(w.ItemCount(), 0);
@@ -104,7 +104,7 @@ TEST_F(DispatchTest, CommunicationErrorEndsTheMeasurementOnce)
 {
     MainWindow w;
     MessageBoxRecorder boxes;
-    w.dlg.SetMeasuring(1);
+    w.dlg.Board().SetMeasuring(1);
     w.dlg.SetEnableState(EnableState::Measuring);
     w.dlg.HandleSubBoardReport(Payload({0x05}).data());
     w.dlg.HandleSubBoardReport(Payload({0x05}).data());
@@ -114,7 +114,7 @@ TEST_F(DispatchTest, CommunicationErrorEndsTheMeasurementOnce)
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "Communication error");
     EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
-    EXPECT_EQ(w.dlg.Measuring(), 0);
+    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     EXPECT_TRUE(w.Enabled(IDC_COMMUNICATE));
     EXPECT_TRUE(w.Enabled(IDC_START_MEASURE));
     EXPECT_FALSE(w.Enabled(IDC_STOP_MEASURE));
@@ -191,52 +191,52 @@ TEST_F(DispatchTest, FlashResultSurvivesAReportHandledWhileTheBoxIsOpen)
 TEST_F(DispatchTest, DrainsWhatWasQueuedWhenItStarted)
 {
     MainWindow w;
-    EXPECT_EQ(SendMessageW(w.Wnd(), WM_SUBBOARD_REPORT, 0, 0), 0) << "an empty queue";
+    EXPECT_EQ(SendMessageW(w.Wnd(), kSubBoardReportMessage, 0, 0), 0) << "an empty queue";
 
-    w.dlg.SetMeasuring(1);
-    for (uint8_t rsoc : {10, 20, 30}) w.dlg.m_reportQueue.Push(Payload({0x03, rsoc, 0xA6, 0x0B, 0x10, 0x0F}).data());
-    EXPECT_EQ(SendMessageW(w.Wnd(), WM_SUBBOARD_REPORT, 0, 0), 0);
+    w.dlg.Board().SetMeasuring(1);
+    for (uint8_t rsoc : {10, 20, 30}) w.dlg.Board().QueueReport(Payload({0x03, rsoc, 0xA6, 0x0B, 0x10, 0x0F}).data());
+    EXPECT_EQ(SendMessageW(w.Wnd(), kSubBoardReportMessage, 0, 0), 0);
     ASSERT_EQ(w.ItemCount(), 3);
     EXPECT_EQ(w.Cell(2, 2), "30");
-    EXPECT_EQ(w.dlg.QueuedReportCount(), 0u);
+    EXPECT_EQ(w.dlg.Board().QueuedReports(), 0u);
 
     // A report queued while the error box is open waits for its own message.
-    w.dlg.m_reportQueue.Push(Payload({0x05}).data());
-    w.dlg.m_reportQueue.Push(Payload({0x06, 0x0D, 0xAB, 0x00}).data());
+    w.dlg.Board().QueueReport(Payload({0x05}).data());
+    w.dlg.Board().QueueReport(Payload({0x06, 0x0D, 0xAB, 0x00}).data());
     bool queuedFromAnotherThread = false;
     SetMessageBoxInterceptor([&](HWND, const std::wstring&, const std::wstring&, UINT) {
         // The receive thread must be able to queue while the box is open.
-        HANDLE pusher = CreateThread(nullptr, 0, PushReadWordCd, &w.dlg.m_reportQueue, 0, nullptr);
+        HANDLE pusher = CreateThread(nullptr, 0, PushReadWordCd, &w.dlg.Board(), 0, nullptr);
         queuedFromAnotherThread = WaitForSingleObject(pusher, 5000) == WAIT_OBJECT_0;
         CloseHandle(pusher);
         return IDOK;
     });
-    SendMessageW(w.Wnd(), WM_SUBBOARD_REPORT, 0, 0);
+    SendMessageW(w.Wnd(), kSubBoardReportMessage, 0, 0);
     SetMessageBoxInterceptor(nullptr);
     EXPECT_TRUE(queuedFromAnotherThread);
     EXPECT_EQ(w.Text(IDC_READ_DATA), "ab");
-    EXPECT_EQ(w.dlg.QueuedReportCount(), 1u);
-    SendMessageW(w.Wnd(), WM_SUBBOARD_REPORT, 0, 0);
+    EXPECT_EQ(w.dlg.Board().QueuedReports(), 1u);
+    SendMessageW(w.Wnd(), kSubBoardReportMessage, 0, 0);
     EXPECT_EQ(w.Text(IDC_READ_DATA), "cd");
 }
 
 TEST_F(DispatchTest, ANestedDrainDuringTheBoxLeavesTheOuterOneNothing)
 {
     MainWindow w;
-    w.dlg.SetMeasuring(1);
-    w.dlg.m_reportQueue.Push(Payload({0x05}).data());
-    w.dlg.m_reportQueue.Push(Payload({0x06, 0x0D, 0xAB, 0x00}).data());
-    w.dlg.m_reportQueue.Push(Payload({0x06, 0x0D, 0xEF, 0x00}).data());
+    w.dlg.Board().SetMeasuring(1);
+    w.dlg.Board().QueueReport(Payload({0x05}).data());
+    w.dlg.Board().QueueReport(Payload({0x06, 0x0D, 0xAB, 0x00}).data());
+    w.dlg.Board().QueueReport(Payload({0x06, 0x0D, 0xEF, 0x00}).data());
     int boxes = 0;
     SetMessageBoxInterceptor([&](HWND, const std::wstring&, const std::wstring&, UINT) {
         ++boxes;
         // The box's message loop dispatches the message posted for the next report.
-        SendMessageW(w.Wnd(), WM_SUBBOARD_REPORT, 0, 0);
+        SendMessageW(w.Wnd(), kSubBoardReportMessage, 0, 0);
         return IDOK;
     });
-    SendMessageW(w.Wnd(), WM_SUBBOARD_REPORT, 0, 0);
+    SendMessageW(w.Wnd(), kSubBoardReportMessage, 0, 0);
     SetMessageBoxInterceptor(nullptr);
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(w.Text(IDC_READ_DATA), "ef");
-    EXPECT_EQ(w.dlg.QueuedReportCount(), 0u);
+    EXPECT_EQ(w.dlg.Board().QueuedReports(), 0u);
 }

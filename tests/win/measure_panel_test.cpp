@@ -91,7 +91,7 @@ TEST_F(PanelTest, SameBarsLoadNothing)
 TEST_F(PanelTest, PictureIsPaintedWithoutItsMagentaSurround)
 {
     MainWindow w;
-    w.dlg.SetMeasuring(1);
+    w.dlg.Board().SetMeasuring(1);
     w.dlg.HandleSubBoardReport(Payload({0x03, 0x50, 0xA6, 0x0B, 0x10, 0x0F}).data());
     const Capture shot = Shown(w);
     ASSERT_GT(shot.width, 20);

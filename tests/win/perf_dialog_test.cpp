@@ -103,7 +103,7 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
     };
     auto feedReadings = [&] {
         Timings t;
-        w.dlg.SetMeasuring(1);
+        w.dlg.Board().SetMeasuring(1);
         for (int i = 0; i < kReadings; ++i) {
             const SimMeasurement m = CSimBoard::MeasurementAt(static_cast<uint32_t>(i));
             const uint8_t payload[kPayloadSize] = {RC_MEASURE,
@@ -120,7 +120,7 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
             t.handled.push_back(Seconds(start, done));
             t.withPaint.push_back(Seconds(start, shown));
         }
-        w.dlg.SetMeasuring(0);
+        w.dlg.Board().SetMeasuring(0);
         return t;
     };
 

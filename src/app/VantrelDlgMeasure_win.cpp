@@ -12,20 +12,20 @@
 void CVantrelDlg::OnStartMeasure()
 {
     // Demo mode 1 wants a board although nothing is sent to it.
-    if (m_demoMode != kDemoMode2 && DeviceHandle() == nullptr) {
+    if (m_demoMode != kDemoMode2 && !m_board.Connected()) {
         AppMessageBox(GetHwnd(), L"Sub board was not found", L"error", MB_OK | MB_ICONWARNING);
         return;
     }
     if (m_demoMode == kNormalMode) {
         // The first reading comes when the receive thread passes one.
         SendFrame(BuildStartMeasureFrame());
-        SetMeasuring(1);
+        m_board.SetMeasuring(true);
         SetEnableState(EnableState::Measuring);
         return;
     }
     const uint16_t interval = m_settings.ReceiveInterval;
     SetTimer(GetHwnd(), kDemoTimerId, static_cast<UINT>(interval) * 1000u, nullptr);
-    SetMeasuring(1);
+    m_board.SetMeasuring(true);
     SetEnableState(EnableState::Measuring);
     m_demoSource.SetSteps(interval);
     // The first reading at once; it leaves the graph view alone.
@@ -38,7 +38,7 @@ void CVantrelDlg::OnStopMeasure()
         SendStopFrame();
     else
         KillTimer(GetHwnd(), kDemoTimerId);
-    SetMeasuring(0);
+    m_board.SetMeasuring(false);
     SetEnableState(EnableState::Idle);
 }
 

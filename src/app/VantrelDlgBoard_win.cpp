@@ -1,0 +1,96 @@
+// The main window's side of the sub board: sending frames and the
+// communication settings, and the board plugged in or pulled out while the
+// tool runs (WM_DEVICECHANGE). The board connection part does the device
+// work; the window shows what it means.
+#include "app/VantrelDlg_win.h"
+
+#include "app/RunMode.h"
+#include "comm/CommSettingDlg_win.h"
+#include "comm/CommSettings.h"
+#include "fw/MessageBox_win.h"
+
+void CVantrelDlg::SendFrame(const OutputFrame& frame)
+{
+    m_board.SendFrame(frame);  // writes nothing in the demo modes
+}
+
+void CVantrelDlg::SendStopFrame()
+{
+    SendFrame(BuildStopFrame());
+}
+
+uint32_t CVantrelDlg::ReceiveIntervalMs() const
+{
+    return static_cast<uint32_t>(m_settings.ReceiveInterval) * 1000u;
+}
+
+void CVantrelDlg::OnCommunicate()
+{
+    CCommSettingDlg dlg(m_settings);
+    if (dlg.DoModal(GetHwnd()) != IDOK) return;
+
+    // The receive thread picks the new period up on its next report; it is
+    // updated even without a board, so the next one starts with it.
+    m_board.SetReceiveIntervalMs(ReceiveIntervalMs());
+    if (m_board.Connected()) SendCommSettings();
+    ShowInterval();
+}
+
+void CVantrelDlg::SendCommSettings()
+{
+    const OutputFrame frame =
+        BuildCommSettingsFrame(m_settings.ReceiveInterval, m_settings.I2cClock, m_settings.CommType);
+    // Logged in every run mode; nothing is written in the demo modes.
+    AddMessageRow(CommSettingsMessage(m_settings.ReceiveInterval, m_settings.I2cClock, m_settings.CommType));
+    SendFrame(frame);
+}
+
+void CVantrelDlg::OnDeviceChange(UINT event, const DEV_BROADCAST_HDR* record)
+{
+    // Demo mode 2 runs without a board and never changes its connection.
+    if (!record || m_demoMode == kDemoMode2) return;
+
+    if (record->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+        if (event == DBT_DEVICEARRIVAL) {
+            if (!m_board.ConnectOnArrival(ReceiveIntervalMs())) return;
+            SendCommSettings();
+            ShowConnected(true);
+        } else if (event == DBT_DEVICEREMOVECOMPLETE && m_board.OpenBoardWentAway()) {
+            TearDownSubBoard();
+            EndWorkAfterRemoval();
+        }
+    } else if (record->dbch_devicetype == DBT_DEVTYP_HANDLE && event == DBT_DEVICEREMOVEPENDING) {
+        // The open handle itself is going: no need to look for the board.
+        TearDownSubBoard();
+        EndWorkAfterRemoval();
+    }
+}
+
+void CVantrelDlg::TearDownSubBoard()
+{
+    m_flash.End();  // no flash frame after the stop frame
+    if (m_demoMode == kNormalMode)
+        SendStopFrame();  // fails quietly when the board is already gone
+    else
+        KillTimer(GetHwnd(), kDemoTimerId);
+    SetEnableState(EnableState::Idle);
+    m_board.Disconnect();
+    ShowConnected(false);
+}
+
+void CVantrelDlg::EndWorkAfterRemoval()
+{
+    if (m_board.Measuring()) {
+        m_board.SetMeasuring(false);
+        AppMessageBox(GetHwnd(), L"Disconnect the USB device", L"error", MB_ICONWARNING);
+    } else if (m_flashWriting == 1) {
+        // Both removal paths end a flash write alike, so the buttons come
+        // back and the user learns why the write stopped.
+        UpdateData(true);
+        m_flashWriting = 0;
+        SetEnableState(EnableState::AfterFlash);
+        AppMessageBox(GetHwnd(), L"Disconnect the USB device", L"error", MB_ICONWARNING);
+        m_processResult = L"USB communication error";
+        UpdateData(false);
+    }
+}
