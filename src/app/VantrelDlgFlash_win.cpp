@@ -21,12 +21,6 @@ const wchar_t kFlashRetryText[] = L"Flash write error\nPlease retry the flash wr
 
 }  // namespace
 
-void CVantrelDlg::BindFlashTexts()
-{
-    BindText(IDC_PROCESS_RESULT, &m_processResult);
-    BindText(IDC_FILE_TYPE, &m_fileType);
-}
-
 void CVantrelDlg::OnOpenFile()
 {
     // The button is disabled during a write; the image must not change under it.

@@ -5,7 +5,6 @@
 
 #include "app/RunMode.h"
 #include "fw/MessageBox_win.h"
-#include "graph/GraphNavigation.h"
 #include "log/LogTime.h"
 #include "ui/CurrentValuePanel.h"
 
@@ -58,22 +57,16 @@ void CVantrelDlg::TakeDemoReading(bool graphSteps)
 void CVantrelDlg::AddReading(int32_t rsoc, double temperature, uint16_t voltage, bool graphSteps)
 {
     tagLOGDATA record = MakeLogRecord(LocalTimeNow(), rsoc, temperature, voltage);
-    record.rowIndex = static_cast<int32_t>(m_logData.RowCount());
-    AddMeasurementRow(record);
+    record.rowIndex = m_logView.NextRowIndex();
+    m_logView.AddMeasurementRow(record);
 
-    if (graphSteps) {
-        UpdateGraphScrollBar();
-        // The cursor stays on the record it was on.
-        m_cursorOffset = StepCursorOffset(m_cursorOffset);
-    }
+    // The cursor stays on the record it was on.
+    if (graphSteps) m_graph.StepForNewRecord();
     // A reported RSOC fits 8 bits; a demo reading is shown as 16 bits and
     // pictured as 8, whatever its range.
-    ShowBatteryLevel(static_cast<uint8_t>(rsoc));
+    m_picture.ShowLevel(static_cast<uint8_t>(rsoc));
     m_rsocText = RsocValueText(static_cast<uint16_t>(rsoc));
     m_temperatureText = TemperatureValueText(temperature);
     UpdateData(false);
-    if (graphSteps) {
-        BuildGraphPoints();
-        RedrawGraph();
-    }
+    if (graphSteps) m_graph.Refresh();
 }

@@ -1,5 +1,5 @@
-// The main window's message map: which handler each message and control
-// notification reaches. Handlers live in their subsystem's files.
+// The main window's message map: which handler or part each message and
+// control notification reaches.
 #include "app/VantrelDlg_win.h"
 
 #include <windowsx.h>
@@ -19,8 +19,8 @@ bool CVantrelDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
     case IDC_WRITE_WORD: OnWriteWord(); return true;
     case IDC_OPEN_FILE: OnOpenFile(); return true;
     case IDC_FLASH_WRITE: OnFlashWrite(); return true;
-    case IDC_GRAPH_SETTING: OnGraphSetting(); return true;
-    case IDC_JUMP_TO_CURSOR: OnJumpToCursorRow(); return true;
+    case IDC_GRAPH_SETTING: m_graph.ShowSettingsDialog(); return true;
+    case IDC_JUMP_TO_CURSOR: m_logView.SelectRecordRow(m_graph.CursorRecordIndex()); return true;
     default:
         return false;
     }
@@ -31,10 +31,10 @@ bool CVantrelDlg::OnNotify(int id, NMHDR* header, LRESULT& result)
     if (id == IDC_LOG_LIST) {
         switch (header->code) {
         case LVN_GETDISPINFOW:
-            result = OnLogListGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
+            result = m_logView.OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
             return true;
         case NM_CUSTOMDRAW:
-            result = OnLogListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+            result = m_logView.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
             return true;
         default:
             return false;
@@ -49,7 +49,7 @@ bool CVantrelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     case WM_SYSCOMMAND: {
         const UINT id = static_cast<UINT>(wp) & 0xFFF0;
         if (id == IDM_ABOUTBOX || id == IDM_LOADLOG) {
-            OnSysCommand(static_cast<UINT>(wp), lp);
+            OnSysCommand(static_cast<UINT>(wp));
             result = 0;
             return true;
         }
@@ -59,10 +59,11 @@ bool CVantrelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         OnDeviceChange(static_cast<UINT>(wp), reinterpret_cast<const DEV_BROADCAST_HDR*>(lp));
         return false;  // then the default processing
     case WM_QUERYDRAGICON:
-        result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        result = reinterpret_cast<LRESULT>(m_icon);
         return true;
     case kSubBoardReportMessage:
-        result = OnSubBoardReport();
+        OnSubBoardReport();
+        result = 0;
         return true;
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wp));
@@ -72,30 +73,31 @@ bool CVantrelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         result = 0;
         return true;
     case WM_DRAWITEM:
-        if (OnDrawGraphItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) {
+        if (m_graph.OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) {
             result = TRUE;
             return true;
         }
-        if (!OnDrawItem(static_cast<int>(wp), reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return false;
+        if (!m_picture.OnDrawItem(static_cast<int>(wp), reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return false;
         result = TRUE;
         return true;
     case WM_SIZE:
-        OnSize(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp));
+        OnSize();
         return false;
     case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp));
+        m_layout.OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp));
         return false;  // then the default handling
     case WM_GRAPH_SETTINGS_CHANGED:
-        result = OnGraphSettingsChanged();
+        m_graph.OnSettingsChanged();
+        result = 0;
         return true;
     case WM_HSCROLL:
-        OnHScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        m_graph.OnHScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return false;  // then the default handling
     case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        m_graph.Pick(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return false;
     case WM_MOUSEMOVE:
-        OnMouseMove(static_cast<UINT>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        if (wp & MK_LBUTTON) m_graph.Pick(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return false;
     default:
         return false;

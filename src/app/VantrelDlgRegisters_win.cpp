@@ -9,14 +9,6 @@
 #include "protocol/HexField.h"
 #include "resource.h"
 
-void CVantrelDlg::BindWordAccessTexts()
-{
-    BindText(IDC_READ_COMMAND, &m_readCommand);
-    BindText(IDC_READ_DATA, &m_readData);
-    BindText(IDC_WRITE_COMMAND, &m_writeCommand);
-    BindText(IDC_WRITE_DATA, &m_writeData);
-}
-
 void CVantrelDlg::OnReadWord()
 {
     UpdateData(true);

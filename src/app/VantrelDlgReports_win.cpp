@@ -16,7 +16,7 @@ bool HandledWhileIdle(uint8_t code)
 
 } // namespace
 
-LRESULT CVantrelDlg::OnSubBoardReport()
+void CVantrelDlg::OnSubBoardReport()
 {
     // Only as many as are queued now: each later report comes with a message
     // of its own. The queue lock is held only inside the count and each pop,
@@ -28,7 +28,6 @@ LRESULT CVantrelDlg::OnSubBoardReport()
         if (!m_board.PopReport(payload)) break;
         HandleSubBoardReport(payload.data());
     }
-    return 0;
 }
 
 void CVantrelDlg::HandleSubBoardReport(const uint8_t* payload)

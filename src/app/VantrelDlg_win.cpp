@@ -1,7 +1,8 @@
 #include "app/VantrelDlg_win.h"
 
 #include "app/RunMode.h"
-#include "app/VersionInfo_win.h"
+#include "fw/VersionInfo_win.h"
+#include "ui/AboutDlg_win.h"
 #include "resource.h"
 #include "ui/CurrentValuePanel.h"
 #include "ui/DpiMetrics.h"
@@ -10,9 +11,14 @@ CVantrelDlg::CVantrelDlg(std::wstring commandLine)
     : CDialog(IDD_VANTREL_DIALOG), m_commandLine(std::move(commandLine))
 {
     m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    BindWordAccessTexts();
-    BindFlashTexts();
-    BindCurrentValueTexts();
+    BindText(IDC_RSOC_VALUE, &m_rsocText);
+    BindText(IDC_TEMP_VALUE, &m_temperatureText);
+    BindText(IDC_READ_COMMAND, &m_readCommand);
+    BindText(IDC_READ_DATA, &m_readData);
+    BindText(IDC_WRITE_COMMAND, &m_writeCommand);
+    BindText(IDC_WRITE_DATA, &m_writeData);
+    BindText(IDC_PROCESS_RESULT, &m_processResult);
+    BindText(IDC_FILE_TYPE, &m_fileType);
 }
 
 CVantrelDlg::~CVantrelDlg()
@@ -56,7 +62,6 @@ BOOL CVantrelDlg::OnInitDialog()
         m_dpiScaleY = DpiScaleFromLogPixels(GetDeviceCaps(dc.Get(), LOGPIXELSY));
     }
 
-    CreateGraphSettingDialog();
     InitializeMainWindow();
     return TRUE;
 }
@@ -86,9 +91,11 @@ void CVantrelDlg::InitializeMainWindow()
         for (int id : {IDC_RSOC_LABEL, IDC_RSOC_VALUE, IDC_RSOC_UNIT, IDC_TEMP_LABEL, IDC_TEMP_VALUE, IDC_TEMP_UNIT})
             SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_valueFont.Get()), TRUE);
     }
-    m_graphFont.Reset(DeriveFont(dlg, GraphFontHeight(m_dpiScaleY), kGraphFontWeight, false));
-
-    UpdateGraphGeometry();
+    m_logView.Attach(dlg);
+    m_graph.Attach(dlg, m_dpiScaleX, m_dpiScaleY,
+                   DeriveFont(dlg, GraphFontHeight(m_dpiScaleY), kGraphFontWeight, false));
+    m_graph.CreateSettingsDialog();
+    m_graph.UpdateGeometry();
     m_board.Attach(dlg, m_demoMode == kNormalMode, [this](const uint8_t* payload) { m_flash.OnAcknowledge(payload); });
     m_flash.SetSender([this](const OutputFrame& frame) { m_board.SendFrame(frame); });
     m_board.WatchArrivals();
@@ -96,40 +103,16 @@ void CVantrelDlg::InitializeMainWindow()
 
     CreateStatusBar();
 
-    HWND list = Item(IDC_LOG_LIST);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    RECT listRect{};
-    GetWindowRect(list, &listRect);
-    const auto widths = LogListColumnWidths(listRect.right - listRect.left, m_dpiScaleX);
-    struct Column { const wchar_t* heading; int format; };
-    const Column columns[kLogListColumnCount] = {
-        {L"Date", LVCFMT_LEFT}, {L"Time", LVCFMT_LEFT}, {L"RSOC[%]", LVCFMT_RIGHT},
-        {L"Temp[℃]", LVCFMT_RIGHT}, {L"Volt[mV]", LVCFMT_RIGHT}, {L"Message", LVCFMT_LEFT},
-    };
-    for (int index = 0; index < kLogListColumnCount; ++index) {
-        LVCOLUMNW col{};
-        col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.fmt = columns[index].format;
-        col.cx = widths[index];
-        col.pszText = const_cast<wchar_t*>(columns[index].heading);
-        col.iSubItem = index;
-        ListView_InsertColumn(list, index, &col);
-    }
-
-    RECT outer{};
-    GetWindowRect(dlg, &outer);
-    m_minWidth = outer.right - outer.left;
-    m_minHeight = outer.bottom - outer.top;
-
-    RegisterLayout();
-    LoadBatteryBitmap();
-    InitZoomControls();
+    m_logView.CreateColumns(m_dpiScaleX);
+    m_layout.Register(dlg);
+    m_picture.Attach(dlg);
+    m_graph.InitZoomControls();
     if (m_dpiScaleX != 1.0 || m_dpiScaleY != 1.0) ScaleLogo();
 
     SetEnableState(EnableState::StartUp);
 
     // Before the first row (the settings message below) so the journal holds it.
-    StartJournal();
+    m_logView.StartJournal();
 
     // A board that is listed but cannot be opened counts as not found.
     const bool connected = m_board.Connect(ReceiveIntervalMs());
@@ -152,13 +135,47 @@ void CVantrelDlg::OnOK()
     // Enter never closes the main window.
 }
 
-void CVantrelDlg::OnSysCommand(UINT id, LPARAM /*lp*/)
+void CVantrelDlg::OnSysCommand(UINT id)
 {
     switch (id & 0xFFF0) {
-    case IDM_ABOUTBOX: ShowAboutBox(); break;
+    case IDM_ABOUTBOX: {
+        CAboutDlg about;
+        about.DoModal(GetHwnd());
+        break;
+    }
     case IDM_LOADLOG: LoadLog(); break;
     default: break;
     }
+}
+
+bool CVantrelDlg::OnPaint()
+{
+    const HWND wnd = GetHwnd();
+    if (IsIconic(wnd)) {
+        CPaintDC dc(wnd);
+        SendMessageW(wnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+        RECT client{};
+        GetClientRect(wnd, &client);
+        const IconOrigin at = CentredIconOrigin(client.right - client.left, client.bottom - client.top,
+                                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+        DrawIcon(dc.Get(), at.x, at.y, m_icon);
+        return true;
+    }
+    m_graph.Redraw();
+    m_picture.Repaint();
+    return false;  // the dialog's default painting still runs
+}
+
+// The window follows its size: the registered controls move and stretch,
+// the status bar and the log list's columns are re-fitted and the graph is
+// redrawn for its new size.
+void CVantrelDlg::OnSize()
+{
+    m_layout.Apply();
+    LayoutStatusBar();
+    m_logView.FitColumns(m_dpiScaleX);
+    m_graph.UpdateGeometry();
+    m_graph.Refresh();
 }
 
 void CVantrelDlg::OnDestroy()
@@ -171,7 +188,7 @@ void CVantrelDlg::OnDestroy()
     m_board.Detach();
     m_flash.SetImage(nullptr);
     ClearLogData();
-    DestroyGraphSettingDialog();
+    m_graph.DestroySettingsDialog();
     m_settings.Save();
 }
 

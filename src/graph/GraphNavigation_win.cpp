@@ -1,6 +1,9 @@
 // Zoom trackbar 1047, graph scroll bar 1055, the mouse cursor over the graph,
 // the readout boxes 1048, 1049, 1052 and "↓" (1053).
-#include "app/VantrelDlg_win.h"
+#include "graph/GraphView_win.h"
+
+#include <commctrl.h>
+#include <limits>
 
 #include "graph/CursorReadout.h"
 #include "graph/GraphNavigation.h"
@@ -30,96 +33,97 @@ int32_t ThumbTrackPosition(HWND bar, UINT messagePosition)
 }
 }
 
-void CVantrelDlg::InitZoomControls()
+void CGraphView::InitZoomControls()
 {
     const HWND zoom = Item(IDC_ZOOM);
     SendMessageW(zoom, TBM_SETRANGE, TRUE, MAKELPARAM(0, kMaxZoomLevel));
     SendMessageW(zoom, TBM_SETPOS, TRUE, m_zoomLevel);
-    EnableItem(IDC_GRAPH_SCROLL, false);
+    EnableWindow(Item(IDC_GRAPH_SCROLL), FALSE);
 }
 
-void CVantrelDlg::UpdateGraphScrollBar()
+void CGraphView::UpdateScrollBar()
 {
     const GraphScrollBarState state =
-        ::UpdateGraphScrollBar(static_cast<int64_t>(m_logData.RecordCount()), m_zoomLevel, m_scrollOffset);
+        ::UpdateGraphScrollBar(static_cast<int64_t>(m_log.RecordCount()), m_zoomLevel, m_scrollOffset);
     ShowScrollBarState(Item(IDC_GRAPH_SCROLL), state);
 }
 
-void CVantrelDlg::OnHScroll(UINT code, UINT position, HWND control)
+void CGraphView::OnHScroll(UINT code, UINT position, HWND control)
 {
-    const int64_t count = static_cast<int64_t>(m_logData.RecordCount());
+    const int64_t count = static_cast<int64_t>(m_log.RecordCount());
     const HWND bar = Item(IDC_GRAPH_SCROLL);
     if (control && control == Item(IDC_ZOOM)) {
         if (!ZoomNotificationApplies(static_cast<int32_t>(code))) return;
         const int32_t trackbar = static_cast<int32_t>(SendMessageW(control, TBM_GETPOS, 0, 0));
         ShowScrollBarState(bar, ApplyZoom(count, trackbar, m_zoomLevel, m_scrollOffset));
-        UpdateGraphGeometry();
-        BuildGraphPoints();
-        RedrawGraph();
+        UpdateGeometry();
+        Refresh();
     } else if (control && control == bar) {
         const int32_t thumb = code == SB_THUMBTRACK ? ThumbTrackPosition(bar, position) : 0;
         const GraphScrollResult result =
             ApplyGraphScroll(static_cast<int32_t>(code), thumb, count, m_zoomLevel, m_scrollOffset);
         m_scrollOffset = result.scrollOffset;
-        BuildGraphPoints();
-        RedrawGraph();
+        Refresh();
         if (result.setPosition) SetScrollPos(bar, SB_CTL, result.position, TRUE);
     }
 }
 
-void CVantrelDlg::OnLButtonDown(UINT /*flags*/, POINT point)
-{
-    PickCursor(point);
-}
-
-void CVantrelDlg::OnMouseMove(UINT flags, POINT point)
-{
-    if (flags & MK_LBUTTON) PickCursor(point);
-}
-
-void CVantrelDlg::PickCursor(POINT point)
+void CGraphView::Pick(POINT point)
 {
     const HWND graph = Item(IDC_GRAPH_AREA);
     if (!graph) return;
     RECT screen{};
     GetWindowRect(graph, &screen);
     POINT origin{0, 0};
-    ClientToScreen(GetHwnd(), &origin);
+    ClientToScreen(m_window, &origin);
     const PixelRect control =
         ControlRectInClient(PixelRect{screen.left, screen.top, screen.right, screen.bottom}, origin.x, origin.y);
-    const auto offset = PickCursorOffset(control, m_graphGeometry, m_zoomLevel, m_scrollOffset, point.x, point.y);
+    const auto offset = PickCursorOffset(control, m_geometry, m_zoomLevel, m_scrollOffset, point.x, point.y);
     if (offset) ShowCursorReadout(*offset);
 }
 
-void CVantrelDlg::ShowCursorReadout(int32_t n)
+void CGraphView::ShowCursorReadout(int32_t n)
 {
-    const CursorTarget target = ResolveCursorTarget(static_cast<int64_t>(m_logData.RecordCount()), n);
+    const CursorTarget target = ResolveCursorTarget(static_cast<int64_t>(m_log.RecordCount()), n);
     if (target.index < 0) {
-        SetItemText(IDC_READOUT_TIME, CursorDateTimeTextNone());
+        SetDlgItemTextW(m_window, IDC_READOUT_TIME, CursorDateTimeTextNone().c_str());
         return;
     }
-    const tagLOGDATA& record = m_logData.Record(static_cast<size_t>(target.index));
-    SetItemText(IDC_READOUT_TIME, CursorDateTimeText(record.year, record.month, record.day, record.hour,
-                                                     record.minute, record.second));
+    const tagLOGDATA& record = m_log.Record(static_cast<size_t>(target.index));
+    SetDlgItemTextW(m_window, IDC_READOUT_TIME,
+                    CursorDateTimeText(record.year, record.month, record.day, record.hour, record.minute,
+                                       record.second).c_str());
     m_cursorOffset = target.offset;
     GraphSample sample;
     sample.rsoc = record.rsoc;
     sample.temperature = record.temperature;
     sample.voltage = record.voltage;
-    SetItemText(IDC_READOUT_GRAPH1, CursorValueText(m_graphInfo.KindOf(0), sample));
-    SetItemText(IDC_READOUT_GRAPH2, CursorValueText(m_graphInfo.KindOf(1), sample));
-    RedrawGraph();
+    SetDlgItemTextW(m_window, IDC_READOUT_GRAPH1, CursorValueText(m_info.KindOf(0), sample).c_str());
+    SetDlgItemTextW(m_window, IDC_READOUT_GRAPH2, CursorValueText(m_info.KindOf(1), sample).c_str());
+    Redraw();
 }
 
-void CVantrelDlg::OnJumpToCursorRow()
+int64_t CGraphView::CursorRecordIndex() const
 {
-    const int64_t index = CursorRecordIndex(static_cast<int64_t>(m_logData.RecordCount()), m_cursorOffset);
-    const HWND list = Item(IDC_LOG_LIST);
-    if (index < 0 || !list) return;
-    const int row = m_logData.Record(static_cast<size_t>(index)).rowIndex;
-    // One selected row: whatever was selected goes.
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(list, row, FALSE);
-    SendMessageW(GetHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    return ::CursorRecordIndex(static_cast<int64_t>(m_log.RecordCount()), m_cursorOffset);
+}
+
+void CGraphView::StepForNewRecord()
+{
+    UpdateScrollBar();
+    m_cursorOffset = StepCursorOffset(m_cursorOffset);
+}
+
+void CGraphView::ResetView()
+{
+    m_cursorOffset = 0;
+    m_scrollOffset = 0;
+    for (int id : {IDC_READOUT_TIME, IDC_READOUT_GRAPH1, IDC_READOUT_GRAPH2}) SetDlgItemTextW(m_window, id, L"");
+}
+
+void CGraphView::PlaceCursorPastOldest()
+{
+    const size_t records = m_log.RecordCount();
+    const size_t cursorLimit = static_cast<size_t>(std::numeric_limits<int32_t>::max());
+    m_cursorOffset = static_cast<int32_t>(records < cursorLimit ? records : cursorLimit);
 }

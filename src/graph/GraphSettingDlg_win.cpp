@@ -1,9 +1,7 @@
 #include "graph/GraphSettingDlg_win.h"
 
 #include <iterator>
-#include <new>
 
-#include "app/VantrelDlg_win.h"
 #include "fw/MessageBox_win.h"
 #include "graph/GraphSettingsRules.h"
 #include "resource.h"
@@ -24,8 +22,8 @@ int32_t CheckedKind(HWND dlg, const int (&ids)[N], int32_t current)
 }
 }
 
-CGraphSettingDlg::CGraphSettingDlg(const CGraphInfo& info, CVantrelDlg* mainDlg)
-    : CDialog(IDD_GRAPH_SETTING), m_graphInfo(info), m_pMainDlg(mainDlg)
+CGraphSettingDlg::CGraphSettingDlg(const CGraphInfo& info, HWND notify)
+    : CDialog(IDD_GRAPH_SETTING), m_graphInfo(info), m_notify(notify)
 {
 }
 
@@ -82,8 +80,7 @@ void CGraphSettingDlg::ShowRangeError()
 void CGraphSettingDlg::NotifyMainWindow()
 {
     // Sent, not posted: when OK or Apply returns the graph shows the settings.
-    if (m_pMainDlg && m_pMainDlg->GetHwnd())
-        SendMessageW(m_pMainDlg->GetHwnd(), WM_GRAPH_SETTINGS_CHANGED, 0, 0);
+    if (m_notify) SendMessageW(m_notify, WM_GRAPH_SETTINGS_CHANGED, 0, 0);
 }
 
 void CGraphSettingDlg::OnOkButton()
@@ -122,29 +119,4 @@ bool CGraphSettingDlg::OnCommand(WORD id, WORD code, HWND /*control*/)
     case IDC_GS_APPLY: OnApply(); return true;
     default: return false;
     }
-}
-
-// --- the main window's side
-
-void CVantrelDlg::CreateGraphSettingDialog()
-{
-    m_graphSettingDlg.reset(new (std::nothrow) CGraphSettingDlg(m_graphInfo, this));
-    // A top-level window of its own, not owned by the main window: it is not
-    // minimised with it and may lie behind it.
-    if (m_graphSettingDlg) m_graphSettingDlg->Create(GetDesktopWindow());
-}
-
-void CVantrelDlg::DestroyGraphSettingDialog()
-{
-    if (!m_graphSettingDlg) return;
-    m_graphSettingDlg->DestroyWindow();
-    m_graphSettingDlg.reset();
-}
-
-void CVantrelDlg::OnGraphSetting()
-{
-    if (!m_graphSettingDlg || !m_graphSettingDlg->GetHwnd()) return;
-    const HWND wnd = m_graphSettingDlg->GetHwnd();
-    ShowWindow(wnd, SW_SHOW);
-    SetForegroundWindow(wnd);
 }

@@ -6,11 +6,13 @@
 #include "fw/Dialog_win.h"
 #include "graph/GraphInfo.h"
 
-class CVantrelDlg;
+// Sent to the notified window when OK or Apply hands the settings over.
+constexpr UINT WM_GRAPH_SETTINGS_CHANGED = WM_APP + 100;  // 0x8064
 
 class CGraphSettingDlg : public CDialog {
 public:
-    CGraphSettingDlg(const CGraphInfo& info, CVantrelDlg* mainDlg);
+    // notify: the window told of every hand-over (the main window).
+    CGraphSettingDlg(const CGraphInfo& info, HWND notify);
     ~CGraphSettingDlg() override;
 
     const CGraphInfo& GraphInfo() const { return m_graphInfo; }
@@ -38,7 +40,7 @@ private:
     void NotifyMainWindow();
 
     CGraphInfo m_graphInfo;
-    CVantrelDlg* m_pMainDlg;
+    HWND m_notify;
     // Why the last ReadControls refused its range.
     const wchar_t* m_rangeError = L"";
 };

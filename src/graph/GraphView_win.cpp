@@ -1,8 +1,11 @@
 // The graph control (1054): its geometry, the point lists and the picture.
 // The picture is built whole in an off-screen image and copied to the
 // control in one step, so it never flickers.
-#include "app/VantrelDlg_win.h"
+#include "graph/GraphView_win.h"
 
+#include <new>
+
+#include "graph/GraphNavigation.h"
 #include "graph/GraphScene.h"
 #include "resource.h"
 
@@ -21,19 +24,19 @@ void DrawLine(HDC dc, const GraphLine& line)
 }
 }
 
-void CVantrelDlg::UpdateGraphGeometry()
+void CGraphView::UpdateGeometry()
 {
     const HWND graph = Item(IDC_GRAPH_AREA);
     if (!graph) return;
     RECT client{};
     GetClientRect(graph, &client);
-    ::UpdateGraphGeometry(m_graphGeometry, client.right, client.bottom, m_dpiScaleY, m_zoomLevel, m_graphInfo);
+    ::UpdateGraphGeometry(m_geometry, client.right, client.bottom, m_dpiScaleY, m_zoomLevel, m_info);
 }
 
-void CVantrelDlg::BuildGraphPoints()
+void CGraphView::BuildPoints()
 {
-    const LogStore& log = m_logData;
-    ::BuildGraphPoints(m_graphPoints, m_graphGeometry, m_graphInfo, m_zoomLevel, m_scrollOffset,
+    const LogStore& log = m_log;
+    ::BuildGraphPoints(m_points, m_geometry, m_info, m_zoomLevel, m_scrollOffset,
                        static_cast<int64_t>(log.RecordCount()), [&log](int64_t index) {
                            const tagLOGDATA& record = log.Record(static_cast<size_t>(index));
                            GraphSample sample;
@@ -44,37 +47,37 @@ void CVantrelDlg::BuildGraphPoints()
                        });
 }
 
-void CVantrelDlg::RedrawGraph()
+void CGraphView::Redraw()
 {
     const HWND graph = Item(IDC_GRAPH_AREA);
     if (!graph) return;
     CWindowDC dc(graph);
-    PaintGraph(dc.Get());
+    Paint(dc.Get());
 }
 
-void CVantrelDlg::PaintGraph(HDC target)
+void CGraphView::Paint(HDC target)
 {
     if (!target) return;
-    const int width = m_graphGeometry.width;
-    const int height = m_graphGeometry.height;
+    const int width = m_geometry.width;
+    const int height = m_geometry.height;
     CMemoryDC memory(target);
     CBitmap image(CreateCompatibleBitmap(target, width, height));
     if (!memory.Get() || !image) return;
     CSelectObject selectImage(memory.Get(), image.Get());
-    CSelectObject selectFont(memory.Get(), m_graphFont.Get() ? static_cast<HGDIOBJ>(m_graphFont.Get())
-                                                             : GetStockObject(DEFAULT_GUI_FONT));
+    CSelectObject selectFont(memory.Get(), m_font.Get() ? static_cast<HGDIOBJ>(m_font.Get())
+                                                        : GetStockObject(DEFAULT_GUI_FONT));
     const HDC dc = memory.Get();
     // The default pen and brush: a white area inside a 1-pixel black frame.
     Rectangle(dc, 0, 0, width, height);
-    DrawGraphFrame(dc);
+    DrawFrame(dc);
     DrawSeries(dc, 0);
     DrawSeries(dc, 1);  // graph 2 lies on top
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
-void CVantrelDlg::DrawGraphFrame(HDC dc)
+void CGraphView::DrawFrame(HDC dc)
 {
-    const GraphFrameScene scene = BuildGraphFrame(m_graphGeometry, m_graphInfo, m_dpiScaleX, m_dpiScaleY);
+    const GraphFrameScene scene = BuildGraphFrame(m_geometry, m_info, m_dpiScaleX, m_dpiScaleY);
     {
         CPen grid(CreatePen(PS_SOLID, 1, kGraphGridColour));
         CSelectObject select(dc, grid.Get());
@@ -92,40 +95,68 @@ void CVantrelDlg::DrawGraphFrame(HDC dc)
     }
     SetTextColor(dc, RGB(0, 0, 0));
 
-    const size_t count = m_logData.RecordCount();
-    const int64_t index = CursorRecordIndex(static_cast<int64_t>(count), m_cursorOffset);
+    const int64_t index = CursorRecordIndex();
     if (index < 0) return;
-    const int32_t rsoc = m_logData.Record(static_cast<size_t>(index)).rsoc;
-    if (const auto line = CursorLine(m_graphGeometry, m_zoomLevel, m_scrollOffset, m_cursorOffset, rsoc)) {
+    const int32_t rsoc = m_log.Record(static_cast<size_t>(index)).rsoc;
+    if (const auto line = CursorLine(m_geometry, m_zoomLevel, m_scrollOffset, m_cursorOffset, rsoc)) {
         CPen cursor(CreatePen(PS_DOT, 1, kGraphCursorColour));
         CSelectObject select(dc, cursor.Get());
         DrawLine(dc, *line);
     }
 }
 
-void CVantrelDlg::DrawSeries(HDC dc, int graph)
+void CGraphView::DrawSeries(HDC dc, int graph)
 {
-    const int32_t count = SeriesPointCount(m_graphInfo, graph, m_graphPoints);
+    const int32_t count = SeriesPointCount(m_info, graph, m_points);
     if (count == 0) return;
     CPen pen(CreatePen(PS_SOLID, kGraphSeriesPenWidth, graph == 0 ? kGraph1Colour : kGraph2Colour));
     CSelectObject select(dc, pen.Get());
-    Polyline(dc, reinterpret_cast<const POINT*>(m_graphPoints.points[graph]), count);
+    Polyline(dc, reinterpret_cast<const POINT*>(m_points.points[graph]), count);
 }
 
-bool CVantrelDlg::OnDrawGraphItem(const DRAWITEMSTRUCT* item)
+bool CGraphView::OnDrawItem(const DRAWITEMSTRUCT* item)
 {
     // The control repaints on its own too (uncovered, resized): the same picture.
     if (!item || item->CtlID != IDC_GRAPH_AREA) return false;
-    PaintGraph(item->hDC);
+    Paint(item->hDC);
     return true;
 }
 
-LRESULT CVantrelDlg::OnGraphSettingsChanged()
+void CGraphView::Attach(HWND window, double dpiScaleX, double dpiScaleY, HFONT font)
 {
-    if (m_graphSettingDlg) m_graphInfo = m_graphSettingDlg->GraphInfo();
-    UpdateGraphGeometry();
-    BuildGraphPoints();
-    RedrawGraph();
+    m_window = window;
+    m_dpiScaleX = dpiScaleX;
+    m_dpiScaleY = dpiScaleY;
+    m_font.Reset(font);
+}
+
+void CGraphView::CreateSettingsDialog()
+{
+    m_settingsDlg.reset(new (std::nothrow) CGraphSettingDlg(m_info, m_window));
+    // A top-level window of its own, not owned by the main window: it is not
+    // minimised with it and may lie behind it.
+    if (m_settingsDlg) m_settingsDlg->Create(GetDesktopWindow());
+}
+
+void CGraphView::DestroySettingsDialog()
+{
+    if (!m_settingsDlg) return;
+    m_settingsDlg->DestroyWindow();
+    m_settingsDlg.reset();
+}
+
+void CGraphView::ShowSettingsDialog()
+{
+    if (!m_settingsDlg || !m_settingsDlg->GetHwnd()) return;
+    const HWND wnd = m_settingsDlg->GetHwnd();
+    ShowWindow(wnd, SW_SHOW);
+    SetForegroundWindow(wnd);
+}
+
+void CGraphView::OnSettingsChanged()
+{
+    if (m_settingsDlg) m_info = m_settingsDlg->GraphInfo();
+    UpdateGeometry();
+    Refresh();
     ShowCursorReadout(m_cursorOffset);
-    return 0;
 }

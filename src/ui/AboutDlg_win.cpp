@@ -1,7 +1,6 @@
 #include "ui/AboutDlg_win.h"
 
-#include "app/VersionInfo_win.h"
-#include "app/VantrelDlg_win.h"
+#include "fw/VersionInfo_win.h"
 #include "resource.h"
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
@@ -14,10 +13,4 @@ BOOL CAboutDlg::OnInitDialog()
     SetItemText(IDC_ABOUT_NAME, name + L" " + version);
     SetItemText(IDC_ABOUT_COPYRIGHT, GetVersionString(kVersionCopyright));
     return TRUE;
-}
-
-void CVantrelDlg::ShowAboutBox()
-{
-    CAboutDlg about;
-    about.DoModal(GetHwnd());
 }

@@ -20,10 +20,6 @@
 class MeasureDlg : public CVantrelDlg {
 public:
     using CVantrelDlg::CVantrelDlg;
-    using CVantrelDlg::m_cursorOffset;
-    using CVantrelDlg::m_flashWriting;
-    using CVantrelDlg::m_logData;
-    using CVantrelDlg::m_processResult;
 };
 
 // Creates the main window modeless and destroys it at the end of the scope.

@@ -99,7 +99,7 @@ TEST_F(WordAccessTest, ReplyTextIgnoresTheCommandByteAndOverwritesTheEdit)
     w.dlg.SetItemText(IDC_WRITE_COMMAND, L"kept");
     for (const Case& c : cases) {
         uint8_t payload[kPayloadSize] = {RC_READ_WORD, c.command, c.low, c.high};
-        w.dlg.ShowReadWordReply(payload);
+        w.dlg.HandleSubBoardReport(payload);
         EXPECT_EQ(Text(w, IDC_READ_DATA), c.shown);
     }
     EXPECT_EQ(Text(w, IDC_WRITE_COMMAND), "kept");

@@ -80,10 +80,10 @@ TEST_F(DemoTest, DemoTxtPlaysItsMeasurementsInOrderAndAgain)
 {
     {
         LogWindow source;
-        source.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+        source.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         source.dlg.AddMessageRow(L"<Comm setting: 2sec>");
-        source.dlg.AddMeasurementRow(Measurement(8, 84, 24.5, 3795));
-        source.dlg.AddMeasurementRow(Measurement(9, 83, 26.0, 3790));
+        source.dlg.LogView().AddMeasurementRow(Measurement(8, 84, 24.5, 3795));
+        source.dlg.LogView().AddMeasurementRow(Measurement(9, 83, 26.0, 3790));
         ASSERT_TRUE(source.dlg.StoreLogToPath(kDemoFile));
     }
     for (const wchar_t* mode : {L"-demo2", L"-demo1"}) {
@@ -130,7 +130,7 @@ TEST_F(DemoTest, WithoutDemoTxtTheCurveOfTheCoreSource)
         expected.SetSteps(static_cast<uint16_t>(interval));
         for (int i = 0; i < 10; ++i) {
             const DemoReading r = expected.GetDemoReading();
-            const tagLOGDATA& got = w.dlg.m_logData.Record(static_cast<size_t>(i));
+            const tagLOGDATA& got = w.dlg.LogData().Record(static_cast<size_t>(i));
             EXPECT_EQ(got.rsoc, TruncateToInt32(r.rsoc)) << "reading " << i;
             EXPECT_EQ(got.voltage, TruncateToUInt16(r.voltage)) << "reading " << i;
             EXPECT_EQ(got.temperature, r.temperature) << "reading " << i;
@@ -138,9 +138,9 @@ TEST_F(DemoTest, WithoutDemoTxtTheCurveOfTheCoreSource)
                                         std::to_string(TruncateToUInt16(r.voltage)));
         }
         // The first reading of a run: 90.9 - step, 4250.5 - step plus the first noise.
-        EXPECT_EQ(w.dlg.m_logData.Record(0).voltage, interval == 2 ? 4250 : 4249);
-        EXPECT_EQ(w.dlg.m_logData.Record(0).rsoc, 90);
-        EXPECT_NEAR(w.dlg.m_logData.Record(0).temperature, 25.39, 0.005);
+        EXPECT_EQ(w.dlg.LogData().Record(0).voltage, interval == 2 ? 4250 : 4249);
+        EXPECT_EQ(w.dlg.LogData().Record(0).rsoc, 90);
+        EXPECT_NEAR(w.dlg.LogData().Record(0).temperature, 25.39, 0.005);
     }
 }
 
@@ -163,7 +163,7 @@ TEST_F(DemoTest, DemoTxtAppearingAndGoingSwitchesTheSource)
 
     ASSERT_TRUE(DeleteFileW(kDemoFile));
     Tick(w);
-    const tagLOGDATA& after = w.dlg.m_logData.Record(3);
+    const tagLOGDATA& after = w.dlg.LogData().Record(3);
     EXPECT_EQ(after.rsoc, 84) << "85 - 2/30";
     // The third and fourth numbers of the never-seeded generator: playback
     // draws none.

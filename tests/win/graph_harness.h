@@ -18,17 +18,6 @@
 class GraphDlg : public CVantrelDlg {
 public:
     using CVantrelDlg::CVantrelDlg;
-    using CVantrelDlg::m_cursorOffset;
-    using CVantrelDlg::m_dpiScaleX;
-    using CVantrelDlg::m_graphGeometry;
-    using CVantrelDlg::m_graphInfo;
-    using CVantrelDlg::m_graphPoints;
-    using CVantrelDlg::m_layout;
-    using CVantrelDlg::m_logData;
-    using CVantrelDlg::m_minHeight;
-    using CVantrelDlg::m_minWidth;
-    using CVantrelDlg::m_scrollOffset;
-    using CVantrelDlg::m_zoomLevel;
 };
 
 // A measurement with a stamp derived from its number, so that readouts can be
@@ -67,23 +56,19 @@ public:
     // scroll bar, cursor step, points and picture.
     void Append(const tagLOGDATA& record)
     {
-        dlg.AddMeasurementRow(record);
-        dlg.UpdateGraphScrollBar();
-        dlg.m_cursorOffset = StepCursorOffset(dlg.m_cursorOffset);
-        dlg.BuildGraphPoints();
-        dlg.RedrawGraph();
+        dlg.LogView().AddMeasurementRow(record);
+        dlg.Graph().StepForNewRecord();
+        dlg.Graph().Refresh();
     }
     // n readings numbered from `first`, all with the same values, ending in
     // the state that n single appends leave (one redraw instead of n).
     void AppendMany(int count, int32_t rsoc = 50, double temperature = 25.0, uint16_t voltage = 3700, int first = 0)
     {
         for (int i = 0; i < count; ++i) {
-            dlg.AddMeasurementRow(Reading(first + i, rsoc, temperature, voltage));
-            dlg.m_cursorOffset = StepCursorOffset(dlg.m_cursorOffset);
+            dlg.LogView().AddMeasurementRow(Reading(first + i, rsoc, temperature, voltage));
+            dlg.Graph().StepForNewRecord();
         }
-        dlg.UpdateGraphScrollBar();
-        dlg.BuildGraphPoints();
-        dlg.RedrawGraph();
+        dlg.Graph().Refresh();
     }
 
     void HScroll(int id, WORD code, WORD position = 0)
@@ -116,7 +101,7 @@ public:
     RECT HitArea() const
     {
         const POINT o = GraphOrigin();
-        const GraphGeometry& g = dlg.m_graphGeometry;
+        const GraphGeometry& g = dlg.Graph().Geometry();
         return RECT{o.x + g.plot.left, o.y, o.x + g.plot.right, o.y + g.height};
     }
     void Press(int x, int y) { SendMessageW(Wnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
@@ -133,7 +118,7 @@ public:
 class GraphImage {
 public:
     explicit GraphImage(GraphDlg& dlg)
-        : width(dlg.m_graphGeometry.width), height(dlg.m_graphGeometry.height)
+        : width(dlg.Graph().Geometry().width), height(dlg.Graph().Geometry().height)
     {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -153,7 +138,7 @@ public:
         HBRUSH grey = CreateSolidBrush(RGB(1, 2, 3));
         FillRect(dc, &all, grey);
         DeleteObject(grey);
-        dlg.PaintGraph(dc);
+        dlg.Graph().Paint(dc);
         GdiFlush();
         pixels = static_cast<const uint32_t*>(bits);
     }

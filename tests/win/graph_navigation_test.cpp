@@ -22,12 +22,12 @@ TEST_F(GraphNavigationWin, StartsAtLevelZeroWithTheBarDisabled)
     EXPECT_EQ(SendMessageW(zoom, TBM_GETRANGEMAX, 0, 0), 10);
     EXPECT_EQ(SendMessageW(zoom, TBM_GETPOS, 0, 0), 0);
     EXPECT_FALSE(w.ScrollEnabled());
-    EXPECT_EQ(w.dlg.m_graphPoints.count, 0);
+    EXPECT_EQ(w.dlg.Graph().Points().count, 0);
     // The geometry was made from the control's client size at start-up.
     RECT client{};
     GetClientRect(w.Item(IDC_GRAPH_AREA), &client);
-    EXPECT_EQ(w.dlg.m_graphGeometry.width, client.right);
-    EXPECT_EQ(w.dlg.m_graphGeometry.height, client.bottom);
+    EXPECT_EQ(w.dlg.Graph().Geometry().width, client.right);
+    EXPECT_EQ(w.dlg.Graph().Geometry().height, client.bottom);
 }
 
 TEST_F(GraphNavigationWin, ScrollBarNotificationsMoveTheView)
@@ -58,16 +58,16 @@ TEST_F(GraphNavigationWin, ScrollBarNotificationsMoveTheView)
     int lastPosition = w.ScrollPos();
     for (const Step& s : steps) {
         w.HScroll(IDC_GRAPH_SCROLL, s.code, s.thumb);
-        EXPECT_EQ(w.dlg.m_scrollOffset, s.offset) << "code " << s.code;
+        EXPECT_EQ(w.dlg.Graph().ScrollOffset(), s.offset) << "code " << s.code;
         const int expected = s.position < 0 ? lastPosition : s.position;
         EXPECT_EQ(w.ScrollPos(), expected) << "code " << s.code;
         lastPosition = w.ScrollPos();
         if (s.offset == 50) {
             // Scrolled back by 50: record 99 at the right edge, the oldest at L.
-            const GraphGeometry& g = w.dlg.m_graphGeometry;
-            ASSERT_EQ(w.dlg.m_graphPoints.count, 100);
-            EXPECT_EQ(w.dlg.m_graphPoints.points[0][0].y, static_cast<int>(15 * g.vScale));
-            EXPECT_EQ(w.dlg.m_graphPoints.points[0][99].x, g.plot.left);
+            const GraphGeometry& g = w.dlg.Graph().Geometry();
+            ASSERT_EQ(w.dlg.Graph().Points().count, 100);
+            EXPECT_EQ(w.dlg.Graph().Points().points[0][0].y, static_cast<int>(15 * g.vScale));
+            EXPECT_EQ(w.dlg.Graph().Points().points[0][99].x, g.plot.left);
         }
     }
 }
@@ -77,35 +77,35 @@ TEST_F(GraphNavigationWin, ZoomChangesTheVisibleRangeAndClampsTheOffset)
     GraphWindow w;
     w.AppendMany(500);
     w.HScroll(IDC_GRAPH_SCROLL, SB_THUMBTRACK, 300);  // offset 400 - 300 = 100
-    ASSERT_EQ(w.dlg.m_scrollOffset, 100);
+    ASSERT_EQ(w.dlg.Graph().ScrollOffset(), 100);
 
     // Level 1 shows 300: the right edge stays where it was.
     w.Zoom(1, TB_THUMBTRACK);
-    EXPECT_EQ(w.dlg.m_zoomLevel, 1);
-    EXPECT_EQ(w.dlg.m_scrollOffset, 100);
+    EXPECT_EQ(w.dlg.Graph().ZoomLevel(), 1);
+    EXPECT_EQ(w.dlg.Graph().ScrollOffset(), 100);
     EXPECT_TRUE(w.ScrollEnabled());
     EXPECT_EQ(w.ScrollMax(), 200);
     EXPECT_EQ(w.ScrollPos(), 100);
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
     EXPECT_DOUBLE_EQ(g.xStep, (g.plot.right - g.plot.left) / 299.0);
-    EXPECT_EQ(w.dlg.m_graphPoints.count, 300);
+    EXPECT_EQ(w.dlg.Graph().Points().count, 300);
 
     // The end of a drag is not a zoom of its own.
     SendMessageW(w.Item(IDC_ZOOM), TBM_SETPOS, TRUE, 5);
     w.HScroll(IDC_ZOOM, TB_ENDTRACK);
-    EXPECT_EQ(w.dlg.m_zoomLevel, 1);
+    EXPECT_EQ(w.dlg.Graph().ZoomLevel(), 1);
 
     // Level 2 holds all 500: the bar goes off and the view returns to the newest.
     w.Zoom(2);
-    EXPECT_EQ(w.dlg.m_zoomLevel, 2);
+    EXPECT_EQ(w.dlg.Graph().ZoomLevel(), 2);
     EXPECT_FALSE(w.ScrollEnabled());
-    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
-    EXPECT_EQ(w.dlg.m_graphPoints.count, 500);
+    EXPECT_EQ(w.dlg.Graph().ScrollOffset(), 0);
+    EXPECT_EQ(w.dlg.Graph().Points().count, 500);
 
     // Level 10 with 2100 and more records: every point list is full.
     w.AppendMany(1700, 50, 25.0, 3700, 500);
     w.Zoom(10, TB_BOTTOM);
-    EXPECT_EQ(w.dlg.m_graphPoints.count, 2100);
+    EXPECT_EQ(w.dlg.Graph().Points().count, 2100);
     EXPECT_TRUE(w.ScrollEnabled());
     EXPECT_EQ(w.ScrollMax(), 100);
 
@@ -114,10 +114,10 @@ TEST_F(GraphNavigationWin, ZoomChangesTheVisibleRangeAndClampsTheOffset)
     w.AppendMany(150);
     w.Zoom(0);
     w.HScroll(IDC_GRAPH_SCROLL, SB_PAGELEFT);
-    ASSERT_EQ(w.dlg.m_scrollOffset, 20);
+    ASSERT_EQ(w.dlg.Graph().ScrollOffset(), 20);
     w.Zoom(1);
     EXPECT_FALSE(w.ScrollEnabled());
-    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
+    EXPECT_EQ(w.dlg.Graph().ScrollOffset(), 0);
 }
 
 TEST_F(GraphNavigationWin, PickFillsTheReadoutBoxes)
@@ -131,40 +131,40 @@ TEST_F(GraphNavigationWin, PickFillsTheReadoutBoxes)
     w.Press(hit.right, y);
     EXPECT_EQ(w.Text(IDC_READOUT_TIME), "");
     w.Press(hit.right - 1, y);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 0);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 0);
     EXPECT_EQ(w.Text(IDC_READOUT_TIME), "2024/03/09 07:02:29");
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n149 %");
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH2), "Temp\n34.9 \xE2\x84\x83");
 
     // Divisor plot width / visible records.
-    const double perRecord = (w.dlg.m_graphGeometry.plot.right - w.dlg.m_graphGeometry.plot.left) / 100.0;
+    const double perRecord = (w.dlg.Graph().Geometry().plot.right - w.dlg.Graph().Geometry().plot.left) / 100.0;
     const int x = hit.right - static_cast<int>(10 * perRecord) - 1;
     const int d = static_cast<int>((hit.right - x) / perRecord);
     w.Press(x, y);
-    EXPECT_EQ(w.dlg.m_cursorOffset, d);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), d);
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n" + std::to_string(149 - d) + " %");
 
     // Moving without the button changes nothing; dragging follows the mouse.
     w.Move(hit.left, y, 0);
-    EXPECT_EQ(w.dlg.m_cursorOffset, d);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), d);
     w.Move(hit.left + 1, y, MK_LBUTTON);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 99);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 99);
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n50 %");
 
     // Outside the plot (left margin, below the control) nothing changes.
     w.Press(hit.left - 1, y);
     w.Press(hit.right - 1, hit.bottom);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 99);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 99);
 
     // With the view scrolled back, a pick counts from the right edge of the view.
     w.HScroll(IDC_GRAPH_SCROLL, SB_PAGELEFT);
     w.Press(hit.right - 1, y);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 20);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 20);
 
     // A new reading, as the measurement hands it over, keeps the cursor on its record.
     w.dlg.AddReading(7, 30.0, 3000, true);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 21);
-    w.dlg.ShowCursorReadout(w.dlg.m_cursorOffset);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 21);
+    w.dlg.Graph().ShowCursorReadout(w.dlg.Graph().CursorOffset());
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n129 %");
 }
 
@@ -177,9 +177,9 @@ TEST_F(GraphNavigationWin, PickAtADrawnPointSelectsItsRecord)
     const POINT origin = w.GraphOrigin();
     for (int level : {0, 1}) {
         w.Zoom(level);
-        const GraphPointLists& points = w.dlg.m_graphPoints;
+        const GraphPointLists& points = w.dlg.Graph().Points();
         const double visible = points.count;
-        const double perRecord = (w.dlg.m_graphGeometry.plot.right - w.dlg.m_graphGeometry.plot.left) / visible;
+        const double perRecord = (w.dlg.Graph().Geometry().plot.right - w.dlg.Graph().Geometry().plot.left) / visible;
         // Points are drawn a plot width / (visible - 1) apart, picks count a
         // plot width / visible: the two part by a record further left, as
         // they are meant to. Up to there the drawn pixel names its record.
@@ -187,8 +187,8 @@ TEST_F(GraphNavigationWin, PickAtADrawnPointSelectsItsRecord)
         ASSERT_GT(agree, 20) << "zoom " << level;
         for (int32_t i = 1; i < agree; ++i) {
             const GraphPoint p = points.points[0][i];
-            w.Press(origin.x + p.x, origin.y + w.dlg.m_graphGeometry.height / 2);
-            ASSERT_EQ(w.dlg.m_cursorOffset, i) << "zoom " << level << ", record " << i << " drawn at x " << p.x;
+            w.Press(origin.x + p.x, origin.y + w.dlg.Graph().Geometry().height / 2);
+            ASSERT_EQ(w.dlg.Graph().CursorOffset(), i) << "zoom " << level << ", record " << i << " drawn at x " << p.x;
         }
     }
 }
@@ -206,8 +206,8 @@ TEST_F(GraphNavigationWin, StandbyAndEmptyLogReadouts)
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\nStandby");
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH2), "Temp\nStandby");
     // The standby record lies on the RSOC 0 line.
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
-    EXPECT_EQ(w.dlg.m_graphPoints.points[0][0].y, static_cast<int>(g.plot.bottom - 15 * g.vScale));
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
+    EXPECT_EQ(w.dlg.Graph().Points().points[0][0].y, static_cast<int>(g.plot.bottom - 15 * g.vScale));
 }
 
 TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
@@ -219,14 +219,14 @@ TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
     EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
 
     for (int k = 0; k < 40; ++k) {
-        w.dlg.AddMeasurementRow(Reading(k, k, 25.0, 3700));
+        w.dlg.LogView().AddMeasurementRow(Reading(k, k, 25.0, 3700));
         if (k % 3 == 0) w.dlg.AddMessageRow(L"Communication error");
     }
     ShowWindow(w.Wnd(), SW_SHOW);
     ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
-    w.dlg.ShowCursorReadout(30);  // record 9
+    w.dlg.Graph().ShowCursorReadout(30);  // record 9
     SendMessageW(w.Wnd(), WM_COMMAND, MAKEWPARAM(IDC_JUMP_TO_CURSOR, BN_CLICKED), 0);
-    const int row = w.dlg.m_logData.Record(9).rowIndex;
+    const int row = w.dlg.LogData().Record(9).rowIndex;
     ASSERT_GT(row, 9) << "message rows lie before it";
     EXPECT_EQ(ListView_GetSelectedCount(list), 1u);
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), row);
@@ -236,11 +236,11 @@ TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
 TEST_F(GraphNavigationWin, ApplyingSettingsAfterALoadMovesTheCursorToTheOldest)
 {
     GraphWindow w;
-    for (int k = 0; k < 30; ++k) w.dlg.AddMeasurementRow(Reading(k, 60 + k, 25.0, 3700));
+    for (int k = 0; k < 30; ++k) w.dlg.LogView().AddMeasurementRow(Reading(k, 60 + k, 25.0, 3700));
     // After a load the cursor offset equals the number of records: no cursor record.
-    w.dlg.m_cursorOffset = 30;
+    w.dlg.Graph().PlaceCursorPastOldest();
     SendMessageW(w.Wnd(), WM_GRAPH_SETTINGS_CHANGED, 0, 0);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 29);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 29);
     EXPECT_EQ(w.Text(IDC_READOUT_TIME), "2024/03/09 07:00:00");
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "RSOC\n60 %");
 }

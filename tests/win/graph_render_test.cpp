@@ -14,8 +14,8 @@ constexpr COLORREF kGreen = RGB(0, 200, 0);
 // y of a value of graph g as the point lists place it.
 int ValueY(const GraphDlg& dlg, int graph, double value)
 {
-    const GraphGeometry& g = dlg.m_graphGeometry;
-    const double min = dlg.m_graphInfo.RangeOf(graph).min;
+    const GraphGeometry& g = dlg.Graph().Geometry();
+    const double min = dlg.Graph().Info().RangeOf(graph).min;
     return static_cast<int>(g.plot.bottom - 15 * g.vScale - (value - min) * g.yScale[graph]);
 }
 
@@ -30,7 +30,7 @@ int Near(const GraphImage& image, COLORREF colour, int x, int y)
 TEST_F(GraphRenderWin, EmptyLogShowsFrameGridAxesAndNoLines)
 {
     GraphWindow w;
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
     GraphImage image(w.dlg);
     ASSERT_GT(image.width, 100);
     const int L = g.plot.left, R = g.plot.right, B = g.plot.bottom;
@@ -58,7 +58,7 @@ TEST_F(GraphRenderWin, SeriesLinesInTheirColoursGraphTwoOnTop)
     GraphWindow w;
     // RSOC 50 and 25.0 degrees both lie on the middle of their ranges.
     w.AppendMany(60, 50, 25.0);
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
     const int middle = ValueY(w.dlg, 0, 50);
     ASSERT_EQ(middle, ValueY(w.dlg, 1, 25.0));
     {
@@ -67,7 +67,7 @@ TEST_F(GraphRenderWin, SeriesLinesInTheirColoursGraphTwoOnTop)
         EXPECT_GT(Near(image, kMagenta, x, middle), 0);
         EXPECT_EQ(Near(image, kBlue, x, middle), 0) << "graph 2 covers graph 1";
         // Left of the oldest point there is no line.
-        const int oldestX = w.dlg.m_graphPoints.points[0][59].x;
+        const int oldestX = w.dlg.Graph().Points().points[0][59].x;
         EXPECT_EQ(image.Count(kMagenta, g.plot.left + 1, middle - 2, oldestX - 2, middle + 3), 0);
     }
 
@@ -84,10 +84,12 @@ TEST_F(GraphRenderWin, NoneDrawsNothingForGraphTwo)
 {
     GraphWindow w;
     w.AppendMany(60, 30, 10.0);
-    w.dlg.m_graphInfo.m_graph2Kind = GRAPH_KIND_NONE;
-    w.dlg.BuildGraphPoints();
+    const HWND settings = w.dlg.Graph().SettingsDialog()->GetHwnd();
+    CheckRadioButton(settings, IDC_GS_GRAPH2_RSOC, IDC_GS_GRAPH2_NONE, IDC_GS_GRAPH2_NONE);
+    SendMessageW(settings, WM_COMMAND, MAKEWPARAM(IDC_GS_APPLY, BN_CLICKED), 0);
+    ASSERT_EQ(w.dlg.Graph().Info().m_graph2Kind, GRAPH_KIND_NONE);
     GraphImage image(w.dlg);
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
     EXPECT_EQ(image.Count(kMagenta), 0) << "no line and no labels";
     // The right margin is empty: white inside the frame (the 2-pixel line may
     // reach one pixel past the axis).
@@ -100,13 +102,13 @@ TEST_F(GraphRenderWin, CursorLineOnlyLeftOfTheNewestVisibleRecord)
 {
     GraphWindow w;
     w.AppendMany(50);
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
-    w.dlg.ShowCursorReadout(0);
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
+    w.dlg.Graph().ShowCursorReadout(0);
     {
         GraphImage image(w.dlg);
         EXPECT_EQ(image.Count(kGreen), 0) << "the cursor on the rightmost record shows no line";
     }
-    w.dlg.ShowCursorReadout(10);
+    w.dlg.Graph().ShowCursorReadout(10);
     {
         GraphImage image(w.dlg);
         const int x = static_cast<int>((g.plot.right - 1) - 10 * g.xStep);
@@ -115,9 +117,9 @@ TEST_F(GraphRenderWin, CursorLineOnlyLeftOfTheNewestVisibleRecord)
     }
     // A marker record under the cursor draws no line.
     w.Append(Reading(50, -30000, 25.0, 3700));
-    w.dlg.ShowCursorReadout(0);
+    w.dlg.Graph().ShowCursorReadout(0);
     w.Append(Reading(51, 50, 25.0, 3700));
-    ASSERT_EQ(w.dlg.m_cursorOffset, 1);
+    ASSERT_EQ(w.dlg.Graph().CursorOffset(), 1);
     GraphImage image(w.dlg);
     EXPECT_EQ(image.Count(kGreen), 0);
 }
@@ -132,11 +134,11 @@ TEST_F(GraphRenderWin, TheControlShowsTheSamePicture)
     // control asks the window for the picture.
     const HWND graph = w.Item(IDC_GRAPH_AREA);
     HDC dc = GetDC(graph);
-    RECT all{0, 0, w.dlg.m_graphGeometry.width, w.dlg.m_graphGeometry.height};
+    RECT all{0, 0, w.dlg.Graph().Geometry().width, w.dlg.Graph().Geometry().height};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
     InvalidateRect(graph, nullptr, FALSE);
     UpdateWindow(graph);
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
     const int middle = ValueY(w.dlg, 0, 50);
     int magenta = 0;
     for (int y = middle - 2; y <= middle + 2; ++y) magenta += GetPixel(dc, g.plot.right - 20, y) == kMagenta;

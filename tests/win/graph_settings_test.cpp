@@ -7,9 +7,9 @@ using GraphSettingsWin = GraphTest;
 
 class SettingsWindow : public GraphWindow {
 public:
-    HWND Settings() const { return dlg.GraphSettingDialog() ? dlg.GraphSettingDialog()->GetHwnd() : nullptr; }
+    HWND Settings() const { return dlg.Graph().SettingsDialog() ? dlg.Graph().SettingsDialog()->GetHwnd() : nullptr; }
     HWND SettingsItem(int id) const { return GetDlgItem(Settings(), id); }
-    std::string SettingsText(int id) const { return Utf8(dlg.GraphSettingDialog()->ItemText(id)); }
+    std::string SettingsText(int id) const { return Utf8(dlg.Graph().SettingsDialog()->ItemText(id)); }
     void SetSettingsText(int id, const wchar_t* text) { SetDlgItemTextW(Settings(), id, text); }
     void ClickSettings(int id) { SendMessageW(Settings(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
     void Check(int id)
@@ -57,7 +57,7 @@ TEST_F(GraphSettingsWin, ApplyHandsTheStoredValuesOverAndRewritesTheEdits)
     w.ClickSettings(IDC_GS_APPLY);
 
     EXPECT_TRUE(w.Visible());
-    const CGraphInfo& applied = w.dlg.GraphInfo();
+    const CGraphInfo& applied = w.dlg.Graph().Info();
     EXPECT_DOUBLE_EQ(applied.m_range[GRAPH_KIND_RSOC].max, 10.6);
     EXPECT_DOUBLE_EQ(applied.m_range[GRAPH_KIND_VOLT].min, 2500.4);
     EXPECT_EQ(applied.m_graph2Kind, GRAPH_KIND_VOLT);
@@ -66,9 +66,9 @@ TEST_F(GraphSettingsWin, ApplyHandsTheStoredValuesOverAndRewritesTheEdits)
     EXPECT_EQ(w.SettingsText(IDC_GS_VOLT_MIN), "2500");
     EXPECT_EQ(w.SettingsText(IDC_GS_VOLT_MAX), "4096");
     // The graph already uses the new range: RSOC 10 lies just under the top line.
-    const GraphGeometry& g = w.dlg.m_graphGeometry;
+    const GraphGeometry& g = w.dlg.Graph().Geometry();
     EXPECT_DOUBLE_EQ(g.yScale[0], (g.plot.bottom - 30 * g.vScale) / 10.6);
-    EXPECT_EQ(w.dlg.m_graphPoints.points[0][0].y,
+    EXPECT_EQ(w.dlg.Graph().Points().points[0][0].y,
               static_cast<int>(g.plot.bottom - 15 * g.vScale - 10 * g.yScale[0]));
 }
 
@@ -92,12 +92,12 @@ TEST_F(GraphSettingsWin, RefusedRangeShowsTheBoxAndKeepsTheWindowOpen)
     EXPECT_EQ(GetFocus(), w.SettingsItem(IDC_GS_TEMP_MIN));
     EXPECT_TRUE(w.Visible());
     // Stored in the dialog's copy up to the failing series, not applied.
-    const CGraphInfo& own = w.dlg.GraphSettingDialog()->GraphInfo();
+    const CGraphInfo& own = w.dlg.Graph().SettingsDialog()->GraphInfo();
     EXPECT_EQ(own.m_graph1Kind, GRAPH_KIND_VOLT);
     EXPECT_DOUBLE_EQ(own.m_range[GRAPH_KIND_RSOC].max, 90.0);
     EXPECT_DOUBLE_EQ(own.m_range[GRAPH_KIND_TEMP].min, -20.0);
-    EXPECT_EQ(w.dlg.GraphInfo().m_graph1Kind, GRAPH_KIND_RSOC);
-    EXPECT_DOUBLE_EQ(w.dlg.GraphInfo().m_range[GRAPH_KIND_RSOC].max, 100.0);
+    EXPECT_EQ(w.dlg.Graph().Info().m_graph1Kind, GRAPH_KIND_RSOC);
+    EXPECT_DOUBLE_EQ(w.dlg.Graph().Info().m_range[GRAPH_KIND_RSOC].max, 100.0);
 
     // Apply refuses in the same way; texts that are no numbers read as 0 and 0.
     w.SetSettingsText(IDC_GS_TEMP_MIN, L"-5");
@@ -107,7 +107,7 @@ TEST_F(GraphSettingsWin, RefusedRangeShowsTheBoxAndKeepsTheWindowOpen)
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(GetFocus(), w.SettingsItem(IDC_GS_VOLT_MIN));
     EXPECT_DOUBLE_EQ(own.m_range[GRAPH_KIND_TEMP].min, -5.0);
-    EXPECT_EQ(w.dlg.GraphInfo().m_graph1Kind, GRAPH_KIND_RSOC);
+    EXPECT_EQ(w.dlg.Graph().Info().m_graph1Kind, GRAPH_KIND_RSOC);
 
     // Cancel reloads the controls from the dialog's copy, partly stored as it is.
     w.ClickSettings(IDCANCEL);
@@ -116,7 +116,7 @@ TEST_F(GraphSettingsWin, RefusedRangeShowsTheBoxAndKeepsTheWindowOpen)
     EXPECT_EQ(w.SettingsText(IDC_GS_TEMP_MIN), "-5.0");
     EXPECT_EQ(w.SettingsText(IDC_GS_VOLT_MIN), "0");
     EXPECT_TRUE(w.Checked(IDC_GS_GRAPH1_VOLT));
-    EXPECT_EQ(w.dlg.GraphInfo().m_graph1Kind, GRAPH_KIND_RSOC);
+    EXPECT_EQ(w.dlg.Graph().Info().m_graph1Kind, GRAPH_KIND_RSOC);
     // An infinite maximum is refused, but not as a pair in the wrong order.
     w.Open();
     w.SetSettingsText(IDC_GS_RSOC_MAX, L"1e999");
@@ -134,7 +134,7 @@ TEST_F(GraphSettingsWin, EnterDoesNothingAndEscapeDiscardsTheTexts)
     SendMessageW(w.Settings(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_TRUE(w.Visible());
     EXPECT_EQ(w.SettingsText(IDC_GS_RSOC_MIN), "5");
-    EXPECT_DOUBLE_EQ(w.dlg.GraphInfo().m_range[GRAPH_KIND_RSOC].min, 0.0);
+    EXPECT_DOUBLE_EQ(w.dlg.Graph().Info().m_range[GRAPH_KIND_RSOC].min, 0.0);
 
     // Escape as the dialog manager turns it into a command, then the close box.
     SendMessageW(w.Settings(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -147,26 +147,26 @@ TEST_F(GraphSettingsWin, EnterDoesNothingAndEscapeDiscardsTheTexts)
     EXPECT_FALSE(w.Visible());
     EXPECT_NE(w.Settings(), nullptr) << "hidden, never destroyed";
     EXPECT_EQ(w.SettingsText(IDC_GS_RSOC_MIN), "0");
-    EXPECT_DOUBLE_EQ(w.dlg.GraphInfo().m_range[GRAPH_KIND_RSOC].min, 0.0);
+    EXPECT_DOUBLE_EQ(w.dlg.Graph().Info().m_range[GRAPH_KIND_RSOC].min, 0.0);
 }
 
 TEST_F(GraphSettingsWin, NoneForGraphTwoEmptiesItsBoxOnTheNextPick)
 {
     SettingsWindow w;
     w.AppendMany(10, 40, 22.5, 3800);
-    w.dlg.ShowCursorReadout(0);
+    w.dlg.Graph().ShowCursorReadout(0);
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH2), "Temp\n22.5 \xE2\x84\x83");
     w.Open();
     w.Check(IDC_GS_GRAPH2_NONE);
     w.Check(IDC_GS_GRAPH1_VOLT);
     w.ClickSettings(IDC_GS_OK);
     EXPECT_FALSE(w.Visible());
-    EXPECT_EQ(w.dlg.GraphInfo().m_graph2Kind, GRAPH_KIND_NONE);
+    EXPECT_EQ(w.dlg.Graph().Info().m_graph2Kind, GRAPH_KIND_NONE);
     // The readout follows the new kinds at once.
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH1), "Volt\n3800 mV");
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH2), "");
     w.Press(w.HitArea().right - 1, w.HitArea().top + 3);
     EXPECT_EQ(w.Text(IDC_READOUT_GRAPH2), "");
     // Zoom and scroll are left as they were.
-    EXPECT_EQ(w.dlg.m_zoomLevel, 0);
+    EXPECT_EQ(w.dlg.Graph().ZoomLevel(), 0);
 }

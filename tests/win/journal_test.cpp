@@ -7,6 +7,7 @@
 #include "app/VantrelDlg_win.h"
 #include "log/AnsiCodec_win.h"
 #include "log/LogFile.h"
+#include "resource.h"
 #include "WinHarness.h"
 
 namespace {
@@ -60,21 +61,21 @@ TEST_F(JournalTest, EveryRowReachesTheFileAsALogLineAndClearKeepsIt)
     {
         CVantrelDlg dlg(L"-demo2");
         ASSERT_TRUE(dlg.Create(nullptr));
-        ASSERT_TRUE(dlg.Journal().IsOpen());
-        path = dlg.Journal().Path();
+        ASSERT_TRUE(dlg.LogView().Journal().IsOpen());
+        path = dlg.LogView().Journal().Path();
         EXPECT_EQ(path.rfind(base + L"\\Vantrel\\journal\\Vantrel_", 0), 0u) << Utf8(path);
 
         dlg.AddMessageRow(L"<Start measure>");
-        for (int i = 0; i < 5; ++i) dlg.AddMeasurementRow(Reading(90 - i));
+        for (int i = 0; i < 5; ++i) dlg.LogView().AddMeasurementRow(Reading(90 - i));
         // Written through at once: readable while the tool still runs.
         for (size_t row = 0; row < dlg.LogData().RowCount(); ++row)
             ASSERT_TRUE(FormatLogRowLine(dlg.LogData(), row, AnsiLogTextCodec(), expected));
         EXPECT_EQ(ReadBytes(path), expected);
 
         boxes.answers.push_back(IDOK);
-        dlg.OnClearLog();
+        SendMessageW(dlg.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDC_CLEAR_LOG, BN_CLICKED), 0);
         EXPECT_EQ(dlg.LogData().RowCount(), 0u);
-        dlg.AddMeasurementRow(Reading(50));
+        dlg.LogView().AddMeasurementRow(Reading(50));
         FormatLogRowLine(dlg.LogData(), 0, AnsiLogTextCodec(), expected);
         dlg.DestroyWindow();
     }
@@ -97,11 +98,11 @@ TEST_F(JournalTest, UnwritableFolderIsReportedOnceAsAMessageRow)
     MessageBoxRecorder boxes;
     CVantrelDlg dlg(L"-demo2");
     ASSERT_TRUE(dlg.Create(nullptr));
-    EXPECT_FALSE(dlg.Journal().IsOpen());
+    EXPECT_FALSE(dlg.LogView().Journal().IsOpen());
     ASSERT_GE(dlg.LogData().RowCount(), 1u);
     const std::wstring first = dlg.LogData().CellText(0, kLogColMessage);
     EXPECT_EQ(first.rfind(L"<Journal cannot be written", 0), 0u) << Utf8(first);
-    dlg.AddMeasurementRow(Reading(70));
+    dlg.LogView().AddMeasurementRow(Reading(70));
     size_t journalMessages = 0;
     for (size_t row = 0; row < dlg.LogData().RowCount(); ++row)
         if (dlg.LogData().CellText(row, kLogColMessage).rfind(L"<Journal", 0) == 0) ++journalMessages;
@@ -121,11 +122,11 @@ TEST_F(JournalTest, ARowTheCodePageCannotHoldStopsTheJournalAndSaysSo)
     MessageBoxRecorder boxes;
     CVantrelDlg dlg(L"-demo2");
     ASSERT_TRUE(dlg.Create(nullptr));
-    const std::wstring path = dlg.Journal().Path();
-    dlg.AddMeasurementRow(Reading(90));
+    const std::wstring path = dlg.LogView().Journal().Path();
+    dlg.LogView().AddMeasurementRow(Reading(90));
     const std::string before = ReadBytes(path);
     dlg.AddMessageRow(message);
-    EXPECT_FALSE(dlg.Journal().IsOpen());
+    EXPECT_FALSE(dlg.LogView().Journal().IsOpen());
     EXPECT_EQ(ReadBytes(path), before) << "no line with the text changed";
     const LogStore& log = dlg.LogData();
     EXPECT_EQ(log.CellText(log.RowCount() - 1, kLogColMessage).rfind(L"<Journal write failed", 0), 0u);
@@ -146,7 +147,7 @@ TEST_F(JournalTest, RetentionKeepsTheNewestThirtyRuns)
     {
         CVantrelDlg dlg(L"-demo2");
         ASSERT_TRUE(dlg.Create(nullptr));
-        ASSERT_TRUE(dlg.Journal().IsOpen());
+        ASSERT_TRUE(dlg.LogView().Journal().IsOpen());
         dlg.DestroyWindow();
     }
     int runs = 0;

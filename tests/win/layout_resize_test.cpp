@@ -55,7 +55,7 @@ TEST_F(LayoutResizeWin, RulesAreRegisteredInOrder)
     const int ids[] = {IDC_GRAPH_AREA,   IDC_GRAPH_SCROLL, IDC_DATA_MEASURED_GROUP, IDC_LOG_LIST,
                        IDC_START_MEASURE, IDC_STOP_MEASURE, IDC_CLEAR_LOG,           IDC_STORE_LOG};
     const uint32_t flags[] = {0x02, 0x02, 0x0A, 0x0A, 0x38, 0x38, 0x3A, 0x3A};
-    const auto& rules = w.dlg.m_layout.Rules();
+    const auto& rules = w.dlg.Layout().Rules();
     ASSERT_EQ(rules.size(), 8u);
     for (size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(rules[i].control, w.Item(ids[i])) << i;
@@ -66,8 +66,8 @@ TEST_F(LayoutResizeWin, RulesAreRegisteredInOrder)
     GetClientRect(w.Wnd(), &client);
     EXPECT_EQ(rules[3].margins.right, client.right - RectInClient(w.Wnd(), w.Item(IDC_LOG_LIST)).right);
     const SIZE start = OuterSize(w.Wnd());
-    EXPECT_EQ(w.dlg.m_minWidth, start.cx);
-    EXPECT_EQ(w.dlg.m_minHeight, start.cy);
+    EXPECT_EQ(w.dlg.Layout().MinWidth(), start.cx);
+    EXPECT_EQ(w.dlg.Layout().MinHeight(), start.cy);
 }
 
 TEST_F(LayoutResizeWin, GrowingMovesAndStretchesAndTheStartSizeRestores)
@@ -95,8 +95,8 @@ TEST_F(LayoutResizeWin, GrowingMovesAndStretchesAndTheStartSizeRestores)
     const HWND list = w.Item(IDC_LOG_LIST);
     const RECT listRect = RectInClient(w.Wnd(), list);
     const int listWidth = listRect.right - listRect.left;
-    EXPECT_EQ(ColumnWidth(list, 5), static_cast<int>((listWidth - 413) * w.dlg.m_dpiScaleX));
-    if (w.dlg.m_dpiScaleX == 1.0) {
+    EXPECT_EQ(ColumnWidth(list, 5), static_cast<int>((listWidth - 413) * w.dlg.DpiScaleX()));
+    if (w.dlg.DpiScaleX() == 1.0) {
         int sum = 0;
         for (int c = 0; c < 6; ++c) sum += ColumnWidth(list, c);
         EXPECT_EQ(sum, listWidth - 28);
@@ -104,7 +104,7 @@ TEST_F(LayoutResizeWin, GrowingMovesAndStretchesAndTheStartSizeRestores)
     // The graph adapts to its new width.
     RECT graphClient{};
     GetClientRect(w.Item(IDC_GRAPH_AREA), &graphClient);
-    EXPECT_EQ(w.dlg.m_graphGeometry.width, graphClient.right);
+    EXPECT_EQ(w.dlg.Graph().Geometry().width, graphClient.right);
     // The status bar spans the client width.
     RECT client{}, bar{};
     GetClientRect(w.Wnd(), &client);
@@ -155,7 +155,7 @@ TEST_F(LayoutResizeWin, MinimisedGivesNoNegativeSizesAndRestoringPutsEverythingB
     }
     for (int c = 0; c < 6; ++c) EXPECT_GE(ColumnWidth(w.Item(IDC_LOG_LIST), c), 0) << c;
     // The graph survives an empty control: nothing to draw, nothing broken.
-    w.dlg.RedrawGraph();
+    w.dlg.Graph().Redraw();
 
     ShowWindow(w.Wnd(), SW_RESTORE);
     PumpMessages(20);
@@ -163,5 +163,5 @@ TEST_F(LayoutResizeWin, MinimisedGivesNoNegativeSizesAndRestoringPutsEverythingB
         const RECT now = RectInClient(w.Wnd(), w.Item(e.id));
         EXPECT_TRUE(EqualRect(&now, &before[e.id])) << e.id;
     }
-    EXPECT_EQ(w.dlg.m_graphPoints.count, 100);
+    EXPECT_EQ(w.dlg.Graph().Points().count, 100);
 }

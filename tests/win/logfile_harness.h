@@ -17,10 +17,6 @@
 class LogFileDlg : public CVantrelDlg {
 public:
     using CVantrelDlg::CVantrelDlg;
-    using CVantrelDlg::m_cursorOffset;
-    using CVantrelDlg::m_graphPoints;
-    using CVantrelDlg::m_logData;
-    using CVantrelDlg::m_scrollOffset;
 };
 
 // The main window, modeless, destroyed at the end of the scope.

@@ -23,10 +23,10 @@ protected:
     // Two measurements, a message row, a standby record.
     static void FillLog(LogWindow& w)
     {
-        w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+        w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         w.dlg.AddMessageRow(L"<Comm setting: 1sec, I2C 100kHz>");
-        w.dlg.AddMeasurementRow(Measurement(8, 84, -3.27, 65535));
-        w.dlg.AddMeasurementRow(Measurement(9, -1, 24.96, 3799));
+        w.dlg.LogView().AddMeasurementRow(Measurement(8, 84, -3.27, 65535));
+        w.dlg.LogView().AddMeasurementRow(Measurement(9, -1, 24.96, 3799));
     }
 
     CScratchFolder folder;
@@ -37,7 +37,7 @@ std::vector<std::string> ComparableRows(const LogWindow& w)
 {
     std::vector<std::string> rows;
     for (int i = 0; i < w.ItemCount(); ++i) {
-        const bool message = w.dlg.m_logData.RowKind(static_cast<size_t>(i)) == kLogRowMessage;
+        const bool message = w.dlg.LogData().RowKind(static_cast<size_t>(i)) == kLogRowMessage;
         rows.push_back(message ? "message|" + w.Cell(i, 5) : w.Row(i));
     }
     return rows;
@@ -71,24 +71,24 @@ TEST_F(LogFileTest, StoreThenLoadGivesTheSameRows)
     ASSERT_EQ(w.ItemCount(), 4);
     EXPECT_EQ(ComparableRows(w), stored);
     EXPECT_EQ(w.Row(3), "2019/01/18|09:05:09|Standby|25.0|3799|");
-    ASSERT_EQ(w.dlg.m_logData.RecordCount(), 3u);
-    EXPECT_EQ(w.dlg.m_logData.Record(0).temperature, 25.0) << "the one-decimal value that was written";
-    EXPECT_EQ(w.dlg.m_logData.Record(2).rsoc, kLogRsocStandby);
+    ASSERT_EQ(w.dlg.LogData().RecordCount(), 3u);
+    EXPECT_EQ(w.dlg.LogData().Record(0).temperature, 25.0) << "the one-decimal value that was written";
+    EXPECT_EQ(w.dlg.LogData().Record(2).rsoc, kLogRsocStandby);
     for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(w.dlg.m_logData.RowKind(static_cast<size_t>(w.dlg.m_logData.Record(i).rowIndex)),
+        EXPECT_EQ(w.dlg.LogData().RowKind(static_cast<size_t>(w.dlg.LogData().Record(i).rowIndex)),
                   kLogRowMeasurement);
 
     // The list shows its end, the graph the newest records, the cursor no record.
     EXPECT_TRUE(w.RowInView(3));
-    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 3);
-    EXPECT_EQ(w.dlg.m_graphPoints.count, 3);
+    EXPECT_EQ(w.dlg.Graph().ScrollOffset(), 0);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 3);
+    EXPECT_EQ(w.dlg.Graph().Points().count, 3);
 
     // A reading after the load joins the loaded log.
     w.dlg.AddReading(70, 26.0, 3700, true);
     EXPECT_EQ(w.ItemCount(), 5);
-    EXPECT_EQ(w.dlg.m_logData.Record(3).rowIndex, 4);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 4);
+    EXPECT_EQ(w.dlg.LogData().Record(3).rowIndex, 4);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 4);
 }
 
 // A user locale with a decimal comma must not turn "25.0" into "25,0", which
@@ -109,16 +109,16 @@ TEST_F(LogFileTest, FilesKeepTheDecimalPointUnderACommaLocale)
     const std::wstring path = folder.File(L"comma.txt");
     {
         LogWindow w;
-        w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+        w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         EXPECT_EQ(w.Cell(0, 3), "25.0");
         ASSERT_TRUE(w.dlg.StoreLogToPath(path));
     }
     EXPECT_EQ(ReadBytes(path), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
     LogWindow w;
     ASSERT_TRUE(w.dlg.LoadLogFromPath(path)) << comma;
-    ASSERT_EQ(w.dlg.m_logData.RecordCount(), 1u);
-    EXPECT_EQ(w.dlg.m_logData.Record(0).temperature, 25.0);
-    EXPECT_EQ(w.dlg.m_logData.Record(0).voltage, 3801);
+    ASSERT_EQ(w.dlg.LogData().RecordCount(), 1u);
+    EXPECT_EQ(w.dlg.LogData().Record(0).temperature, 25.0);
+    EXPECT_EQ(w.dlg.LogData().Record(0).voltage, 3801);
 }
 
 // A log longer than the list's view opens at its end, whatever the list
@@ -134,16 +134,23 @@ TEST_F(LogFileTest, ALongLogOpensAtItsLastRow)
     const std::wstring path = folder.File(L"long.txt");
     ASSERT_TRUE(WriteBytes(path, lines));
     LogWindow w;
+    MessageBoxRecorder boxes;
     w.dlg.AddMessageRow(L"<shown before>");
-    w.dlg.m_scrollOffset = 7;  // as if the graph had been scrolled back
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
+    // The graph scrolled back and the list moved, then the file loaded again.
+    SendMessageW(w.dlg.GetHwnd(), WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0),
+                 reinterpret_cast<LPARAM>(GetDlgItem(w.dlg.GetHwnd(), IDC_GRAPH_SCROLL)));
+    ASSERT_GT(w.dlg.Graph().ScrollOffset(), 0);
+    ListView_EnsureVisible(GetDlgItem(w.dlg.GetHwnd(), IDC_LOG_LIST), 0, FALSE);
+    boxes.answers = {IDYES};
     ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
     ASSERT_EQ(w.ItemCount(), 300);
     EXPECT_TRUE(w.RowInView(299));
     EXPECT_FALSE(w.RowInView(0));
     EXPECT_EQ(w.Row(299), "2019/01/18|10:04:59|41|25.0|3800|");
-    EXPECT_EQ(w.dlg.m_cursorOffset, 300);
-    EXPECT_EQ(w.dlg.m_scrollOffset, 0);
-    EXPECT_GT(w.dlg.m_graphPoints.count, 0);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 300);
+    EXPECT_EQ(w.dlg.Graph().ScrollOffset(), 0);
+    EXPECT_GT(w.dlg.Graph().Points().count, 0);
 }
 
 TEST_F(LogFileTest, AnEmptyLogStoresAnEmptyFile)
@@ -197,7 +204,7 @@ TEST_F(LogFileTest, AFileThatCannotBeReadKeepsTheCurrentLog)
         EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
         EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
         EXPECT_EQ(w.Rows(), before);
-        EXPECT_EQ(w.dlg.m_logData.RecordCount(), 3u);
+        EXPECT_EQ(w.dlg.LogData().RecordCount(), 3u);
     }
 }
 
@@ -222,7 +229,7 @@ TEST_F(LogFileTest, ReplacingRecordsIsAskedFirst)
         SCOPED_TRACE(c.name);
         LogWindow w;
         if (c.messages) w.dlg.AddMessageRow(L"<before>");
-        if (c.records) w.dlg.AddMeasurementRow(Measurement(1, 99, 30.0, 4100));
+        if (c.records) w.dlg.LogView().AddMeasurementRow(Measurement(1, 99, 30.0, 4100));
         const std::vector<std::string> before = w.Rows();
         MessageBoxRecorder boxes;
         boxes.answers = {c.answer};
@@ -277,8 +284,8 @@ TEST_F(LogFileTest, LoadedRowsGetTheirKinds)
         "message|<last message",
     };
     EXPECT_EQ(ComparableRows(w), expected);
-    EXPECT_EQ(w.dlg.m_logData.RecordCount(), 6u);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 6);
+    EXPECT_EQ(w.dlg.LogData().RecordCount(), 6u);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 6);
     // Message rows carry the time of the load.
     char today[16];
     snprintf(today, sizeof today, "%04d/%02d/%02d", before.wYear, before.wMonth, before.wDay);
@@ -299,7 +306,7 @@ TEST_F(LogFileTest, MessageTextsInTheAnsiCodePage)
     {
         LogWindow w;
         w.dlg.AddMessageRow(japanese);
-        w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+        w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         ASSERT_TRUE(w.dlg.StoreLogToPath(path));
     }
     std::string ansi(64, '\0');
@@ -353,7 +360,7 @@ TEST_F(LogFileTest, MessageTextsAreStoredWithoutChangeOrNotAtAll)
     if (!lost) return;  // the system's code page holds every character (UTF-8)
     LogWindow w;
     MessageBoxRecorder boxes;
-    w.dlg.AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
     w.dlg.AddMessageRow(message);
     EXPECT_FALSE(w.dlg.StoreLogToPath(cut));
     ASSERT_EQ(boxes.boxes.size(), 1u);

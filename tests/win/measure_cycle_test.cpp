@@ -99,7 +99,7 @@ TEST_F(CycleTest, MeasuresFromTheSimulatedBoardUntilStopped)
         EXPECT_EQ(w.Cell(row, 3), e.temperature) << row;
         EXPECT_EQ(w.Cell(row, 4), e.voltage) << row;
     }
-    EXPECT_EQ(static_cast<size_t>(w.ItemCount()), w.dlg.m_logData.RowCount());
+    EXPECT_EQ(static_cast<size_t>(w.ItemCount()), w.dlg.LogData().RowCount());
 
     // Stop with a reading still queued: it adds no row.
     ASSERT_TRUE(WaitForQueuedReport(w.dlg));
@@ -170,12 +170,12 @@ TEST_F(CycleTest, DemoModeTwoMeasuresFromTheCurveWithoutABoard)
     EXPECT_EQ(w.Cell(0, 3), "25.4");
     EXPECT_EQ(w.Text(IDC_RSOC_VALUE), "90");
     EXPECT_EQ(w.Text(IDC_TEMP_VALUE), "25.4");
-    EXPECT_EQ(w.dlg.LoadedBatteryBitmapId(), 142);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 0) << "the first reading leaves the cursor alone";
+    EXPECT_EQ(w.dlg.Picture().LoadedBitmapId(), 142);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 0) << "the first reading leaves the cursor alone";
 
     // Then one per period from timer 1.
     ASSERT_TRUE(PumpUntil([&] { return w.ItemCount() >= 2; }, 6000));
-    EXPECT_EQ(w.dlg.m_cursorOffset, 1);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 1);
     EXPECT_EQ(w.Cell(1, 2), "90");
     EXPECT_EQ(w.Cell(1, 4), "4249");  // 4250.5 - 4/3 plus the second noise value
 

@@ -2,6 +2,7 @@
 // queue: measurements, communication errors, read-word replies and the end
 // of a flash write.
 #include "MeasureTestSupport.h"
+#include "device_harness.h"
 
 namespace {
 
@@ -28,6 +29,33 @@ DWORD WINAPI PushReadWordCd(LPVOID queue)
 }
 
 using DispatchTest = MeasureTest;
+
+// A flash write under way on a board that never answers: it reads
+// "Writing..." until a report ends it.
+class FlashWriteUnderWay {
+public:
+    FlashWriteUnderWay() { sim.board.SetSilent(true); }
+    ~FlashWriteUnderWay() { DeleteFileW(image.c_str()); }
+    bool Plugged() { return sim.server.Start(); }
+    // After the window opened: one block of image, then Flash write.
+    bool Begin(MainWindow& w)
+    {
+        if (!loaded) {
+            HANDLE f = CreateFileW(image.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            const std::string hex(256, '5');
+            DWORD put = 0;
+            WriteFile(f, hex.data(), static_cast<DWORD>(hex.size()), &put, nullptr);
+            CloseHandle(f);
+            loaded = w.dlg.LoadFlashImageFile(image);
+        }
+        w.Click(IDC_FLASH_WRITE);
+        return loaded && w.dlg.FlashWriting() == 1 && w.Text(IDC_PROCESS_RESULT) == "Writing...";
+    }
+    SimulatedBoard sim{L"dispatch-flash"};
+    DeviceListScope devices{sim.server.Path()};
+    const std::wstring image = BesideExe(L"dispatch-image.txt");
+    bool loaded = false;
+};
 
 } // namespace
 
@@ -65,13 +93,13 @@ TEST_F(DispatchTest, MeasurementReportsBecomeRowsAndCurrentValues)
         EXPECT_EQ(w.Cell(row, 5), "");
         EXPECT_EQ(w.Text(IDC_RSOC_VALUE), c.rsoc);
         EXPECT_EQ(w.Text(IDC_TEMP_VALUE), c.temperature);
-        EXPECT_EQ(w.dlg.LoadedBatteryBitmapId(), c.picture);
-        EXPECT_EQ(w.dlg.m_logData.Record(row).rowIndex, row);
+        EXPECT_EQ(w.dlg.Picture().LoadedBitmapId(), c.picture);
+        EXPECT_EQ(w.dlg.LogData().Record(row).rowIndex, row);
         ++row;
     }
-    EXPECT_EQ(w.dlg.m_logData.RecordCount(), 4u);
+    EXPECT_EQ(w.dlg.LogData().RecordCount(), 4u);
     // Every reported record moves the cursor one step back, so it stays on its record.
-    EXPECT_EQ(w.dlg.m_cursorOffset, 4);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 4);
 }
 
 TEST_F(DispatchTest, ReportsOutsideAMeasurementChangeNothing)
@@ -86,7 +114,7 @@ TEST_F(DispatchTest, ReportsOutsideAMeasurementChangeNothing)
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(ButtonStates(w) == buttons);
     EXPECT_EQ(w.Text(IDC_RSOC_VALUE), "");
-    EXPECT_EQ(w.dlg.LoadedBatteryBitmapId(), 144);
+    EXPECT_EQ(w.dlg.Picture().LoadedBitmapId(), 144);
 }
 
 TEST_F(DispatchTest, ReadWordReplyIsShownMeasuringOrNot)
@@ -120,7 +148,7 @@ TEST_F(DispatchTest, CommunicationErrorEndsTheMeasurementOnce)
     EXPECT_FALSE(w.Enabled(IDC_STOP_MEASURE));
     EXPECT_TRUE(w.Enabled(IDC_OPEN_FILE));
     EXPECT_FALSE(w.Enabled(IDC_FLASH_WRITE)) << "no flash image loaded";
-    EXPECT_EQ(w.dlg.m_logData.RecordCount(), 0u) << "the measurement after the error is discarded";
+    EXPECT_EQ(w.dlg.LogData().RecordCount(), 0u) << "the measurement after the error is discarded";
 }
 
 TEST_F(DispatchTest, AnyReportEndsAFlashWriteWithItsResult)
@@ -138,18 +166,17 @@ TEST_F(DispatchTest, AnyReportEndsAFlashWriteWithItsResult)
         {{0x06, 0x0D, 0x34, 0x12}, "Writing...", false},
         {{0x03, 0x50, 0xA6, 0x0B, 0x10, 0x0F}, "Writing...", false},
     };
+    FlashWriteUnderWay write;
+    ASSERT_TRUE(write.Plugged());
     MainWindow w;
     for (const Case& c : cases) {
         MessageBoxRecorder boxes;
         SCOPED_TRACE(c.result);
-        w.dlg.m_flashWriting = 1;
-        w.dlg.m_processResult = L"Writing...";
-        w.dlg.UpdateData(false);
-        w.dlg.SetEnableState(EnableState::FlashWriting);
+        ASSERT_TRUE(write.Begin(w));
 
         w.dlg.HandleSubBoardReport(Payload(c.payload).data());
 
-        EXPECT_EQ(w.dlg.m_flashWriting, 0);
+        EXPECT_EQ(w.dlg.FlashWriting(), 0);
         EXPECT_EQ(w.Text(IDC_PROCESS_RESULT), c.result);
         if (c.retryBox) {
             ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -163,18 +190,18 @@ TEST_F(DispatchTest, AnyReportEndsAFlashWriteWithItsResult)
                        IDC_CLEAR_LOG, IDC_STORE_LOG})
             EXPECT_TRUE(w.Enabled(id)) << id;
         EXPECT_FALSE(w.Enabled(IDC_STOP_MEASURE));
-        EXPECT_EQ(w.ItemCount(), 0) << "no measurement during a flash write";
+        EXPECT_EQ(w.dlg.LogData().RecordCount(), 0u) << "no measurement during a flash write";
     }
     EXPECT_EQ(w.Text(IDC_READ_DATA), "1234");
 }
 
 TEST_F(DispatchTest, FlashResultSurvivesAReportHandledWhileTheBoxIsOpen)
 {
+    FlashWriteUnderWay write;
+    ASSERT_TRUE(write.Plugged());
     MainWindow w;
     MessageBoxRecorder boxes;
-    w.dlg.m_flashWriting = 1;
-    w.dlg.m_processResult = L"Writing...";
-    w.dlg.UpdateData(false);
+    ASSERT_TRUE(write.Begin(w));
     // While the retry box is open, a queued read-word reply is handled by the
     // box's own message loop.
     SetMessageBoxInterceptor([&](HWND, const std::wstring& text, const std::wstring&, UINT) {

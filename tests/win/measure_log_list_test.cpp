@@ -34,7 +34,7 @@ std::wstring AskCell(MeasureDlg& dlg, int row, int column, int capacity, bool* g
     info.item.iSubItem = column;
     info.item.pszText = buffer.data();
     info.item.cchTextMax = capacity;
-    EXPECT_EQ(dlg.OnLogListGetDispInfo(&info), 0);
+    EXPECT_EQ(dlg.LogView().OnGetDispInfo(&info), 0);
     if (guardIntact) *guardIntact = std::wstring(buffer.end() - 8, buffer.end()) == L"########";
     if (capacity == 0) return std::wstring(buffer.data(), 1);
     return std::wstring(buffer.data());
@@ -59,7 +59,7 @@ DrawResult Draw(MeasureDlg& dlg, DWORD stage, int item, int subItem = 0)
     draw.iSubItem = subItem;
     draw.clrTextBk = kUntouched;
     draw.clrText = kUntouched;
-    const LRESULT answer = dlg.OnLogListCustomDraw(&draw);
+    const LRESULT answer = dlg.LogView().OnCustomDraw(&draw);
     return {answer, draw.clrTextBk, draw.clrText};
 }
 
@@ -70,14 +70,14 @@ using LogListTest = MeasureTest;
 TEST_F(LogListTest, ItemCountFollowsTheLogAndCellsFitTheBuffer)
 {
     MainWindow w;
-    w.dlg.AddMeasurementRow(Reading(85, 25.04, 3801));
+    w.dlg.LogView().AddMeasurementRow(Reading(85, 25.04, 3801));
     EXPECT_EQ(w.ItemCount(), 1);
     const std::wstring longText(3000, L'm');
     w.dlg.AddMessageRow(longText);
-    w.dlg.AddMeasurementRow(Reading(-1, -5.06, 65535));
+    w.dlg.LogView().AddMeasurementRow(Reading(-1, -5.06, 65535));
     EXPECT_EQ(w.ItemCount(), 3);
-    EXPECT_EQ(w.dlg.m_logData.RowCount(), 3u);
-    EXPECT_EQ(w.dlg.m_logData.Record(1).rowIndex, 2);
+    EXPECT_EQ(w.dlg.LogData().RowCount(), 3u);
+    EXPECT_EQ(w.dlg.LogData().Record(1).rowIndex, 2);
 
     const char* row0[] = {"2019/01/18", "09:05:07", "85", "25.0", "3801", ""};
     for (int c = 0; c < 6; ++c) EXPECT_EQ(w.Cell(0, c), row0[c]) << c;
@@ -103,7 +103,7 @@ TEST_F(LogListTest, ItemCountFollowsTheLogAndCellsFitTheBuffer)
     info.item.mask = LVIF_PARAM;
     for (int row = 0; row < 3; ++row) {
         info.item.iItem = row;
-        w.dlg.OnLogListGetDispInfo(&info);
+        w.dlg.LogView().OnGetDispInfo(&info);
         EXPECT_EQ(info.item.lParam, row == 1 ? 1 : 0) << row;
     }
 }
@@ -118,8 +118,7 @@ TEST_F(LogListTest, MessageRowsHaveAStampAndEmptyValueCells)
     EXPECT_EQ(w.Cell(0, 5), "Interval 2 sec, I2C 100kHz");
 
     // Stamped when the local time could not be had.
-    w.dlg.m_logData.AddMessageRow(L"late", kLogTimeUnknown);
-    w.dlg.FollowLogTail();
+    w.dlg.LogView().AddMessageRow(L"late", kLogTimeUnknown);
     ASSERT_EQ(w.ItemCount(), 2);
     EXPECT_EQ(w.Cell(1, 0), "0000/00/00");
     EXPECT_EQ(w.Cell(1, 1), "-1:-1:-1");
@@ -136,10 +135,10 @@ TEST_F(LogListTest, CustomDrawColoursOddLastAndMessageRows)
     EXPECT_EQ(only.background, RGB(164, 255, 255));
     EXPECT_EQ(only.text, RGB(255, 0, 0));
 
-    w.dlg.AddMeasurementRow(Reading(80, 25.0, 3900));
-    w.dlg.AddMeasurementRow(Reading(80, 25.0, 3900));
+    w.dlg.LogView().AddMeasurementRow(Reading(80, 25.0, 3900));
+    w.dlg.LogView().AddMeasurementRow(Reading(80, 25.0, 3900));
     w.dlg.AddMessageRow(L"message");
-    w.dlg.AddMeasurementRow(Reading(80, 25.0, 3900));
+    w.dlg.LogView().AddMeasurementRow(Reading(80, 25.0, 3900));
     // rows: 0 message, 1 measurement, 2 measurement, 3 message, 4 measurement (last)
     struct Case {
         int row;
@@ -175,7 +174,7 @@ TEST_F(LogListTest, NewRowsAreFollowedOnlyWhileTheEndIsInView)
 {
     MainWindow w;
     HWND list = w.List();
-    for (int i = 0; i < 200; ++i) w.dlg.AddMeasurementRow(Reading(50, 25.0, 3800));
+    for (int i = 0; i < 200; ++i) w.dlg.LogView().AddMeasurementRow(Reading(50, 25.0, 3800));
     const int perPage = ListView_GetCountPerPage(list);
     ASSERT_GT(perPage, 0);
     ASSERT_LT(perPage, 200);
@@ -183,7 +182,7 @@ TEST_F(LogListTest, NewRowsAreFollowedOnlyWhileTheEndIsInView)
 
     ListView_EnsureVisible(list, 0, FALSE);
     ASSERT_EQ(ListView_GetTopIndex(list), 0);
-    w.dlg.AddMeasurementRow(Reading(50, 25.0, 3800));
+    w.dlg.LogView().AddMeasurementRow(Reading(50, 25.0, 3800));
     EXPECT_EQ(ListView_GetTopIndex(list), 0) << "a user who scrolled up keeps the view";
     EXPECT_EQ(w.ItemCount(), 201);
     // The last-row colour still moves to the new row.
@@ -195,9 +194,9 @@ TEST_F(LogListTest, ClearLogAsksAndClearsOnlyOnOk)
 {
     MainWindow w;
     MessageBoxRecorder boxes;
-    for (int i = 0; i < 3; ++i) w.dlg.AddMeasurementRow(Reading(70 + i, 25.0, 3800));
+    for (int i = 0; i < 3; ++i) w.dlg.LogView().AddMeasurementRow(Reading(70 + i, 25.0, 3800));
     w.dlg.AddMessageRow(L"message");
-    w.dlg.m_cursorOffset = 2;
+    w.dlg.Graph().ShowCursorReadout(2);
     for (int id : {IDC_READOUT_TIME, IDC_READOUT_GRAPH1, IDC_READOUT_GRAPH2}) SetDlgItemTextW(w.Wnd(), id, L"x");
 
     boxes.answers = {IDCANCEL};
@@ -207,24 +206,24 @@ TEST_F(LogListTest, ClearLogAsksAndClearsOnlyOnOk)
     EXPECT_EQ(Utf8(boxes.boxes[0].caption), "Clear Log");
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING));
     EXPECT_EQ(w.ItemCount(), 4);
-    EXPECT_EQ(w.dlg.m_logData.RecordCount(), 3u);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 2);
+    EXPECT_EQ(w.dlg.LogData().RecordCount(), 3u);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 2);
     EXPECT_EQ(w.Text(IDC_READOUT_TIME), "x");
 
     boxes.answers = {IDOK};
     w.Click(IDC_CLEAR_LOG);
     EXPECT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(w.ItemCount(), 0);
-    EXPECT_EQ(w.dlg.m_logData.RowCount(), 0u);
-    EXPECT_EQ(w.dlg.m_logData.RecordCount(), 0u);
-    EXPECT_EQ(w.dlg.m_cursorOffset, 0);
+    EXPECT_EQ(w.dlg.LogData().RowCount(), 0u);
+    EXPECT_EQ(w.dlg.LogData().RecordCount(), 0u);
+    EXPECT_EQ(w.dlg.Graph().CursorOffset(), 0);
     for (int id : {IDC_READOUT_TIME, IDC_READOUT_GRAPH1, IDC_READOUT_GRAPH2}) EXPECT_EQ(w.Text(id), "") << id;
 
     // An empty log still asks; later rows start a new log.
     boxes.answers = {IDOK};
     w.Click(IDC_CLEAR_LOG);
     EXPECT_EQ(boxes.boxes.size(), 3u);
-    w.dlg.AddMeasurementRow(Reading(60, 25.0, 3800));
+    w.dlg.LogView().AddMeasurementRow(Reading(60, 25.0, 3800));
     EXPECT_EQ(w.ItemCount(), 1);
-    EXPECT_EQ(w.dlg.m_logData.Record(0).rowIndex, 0);
+    EXPECT_EQ(w.dlg.LogData().Record(0).rowIndex, 0);
 }

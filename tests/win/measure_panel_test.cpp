@@ -61,7 +61,7 @@ using PanelTest = MeasureTest;
 TEST_F(PanelTest, PictureForEachCharge)
 {
     MainWindow w;
-    EXPECT_EQ(w.dlg.LoadedBatteryBitmapId(), 144) << "no value yet";
+    EXPECT_EQ(w.dlg.Picture().LoadedBitmapId(), 144) << "no value yet";
     const HICON dragIcon = reinterpret_cast<HICON>(SendMessageW(w.Wnd(), WM_QUERYDRAGICON, 0, 0));
     EXPECT_NE(dragIcon, nullptr);
     EXPECT_EQ(dragIcon, reinterpret_cast<HICON>(SendMessageW(w.Wnd(), WM_GETICON, ICON_BIG, 0)));
@@ -69,23 +69,23 @@ TEST_F(PanelTest, PictureForEachCharge)
                                                  {50, 139}, {80, 133}, {81, 142}, {90, 142}, {91, 143},
                                                  {100, 143}, {101, 144}, {255, 144}};
     for (const auto& [rsoc, id] : cases) {
-        w.dlg.ShowBatteryLevel(rsoc);
-        EXPECT_EQ(w.dlg.LoadedBatteryBitmapId(), id) << int(rsoc);
+        w.dlg.Picture().ShowLevel(rsoc);
+        EXPECT_EQ(w.dlg.Picture().LoadedBitmapId(), id) << int(rsoc);
     }
 }
 
 TEST_F(PanelTest, SameBarsLoadNothing)
 {
     MainWindow w;
-    w.dlg.ShowBatteryLevel(30);
-    const uint32_t loads = w.dlg.BatteryBitmapLoads();
-    w.dlg.ShowBatteryLevel(55);
-    w.dlg.ShowBatteryLevel(58);
-    EXPECT_EQ(w.dlg.BatteryBitmapLoads(), loads + 1);
-    w.dlg.ShowBatteryLevel(60);
-    EXPECT_EQ(w.dlg.BatteryBitmapLoads(), loads + 1);
-    w.dlg.ShowBatteryLevel(61);
-    EXPECT_EQ(w.dlg.BatteryBitmapLoads(), loads + 2);
+    w.dlg.Picture().ShowLevel(30);
+    const uint32_t loads = w.dlg.Picture().BitmapLoads();
+    w.dlg.Picture().ShowLevel(55);
+    w.dlg.Picture().ShowLevel(58);
+    EXPECT_EQ(w.dlg.Picture().BitmapLoads(), loads + 1);
+    w.dlg.Picture().ShowLevel(60);
+    EXPECT_EQ(w.dlg.Picture().BitmapLoads(), loads + 1);
+    w.dlg.Picture().ShowLevel(61);
+    EXPECT_EQ(w.dlg.Picture().BitmapLoads(), loads + 2);
 }
 
 TEST_F(PanelTest, PictureIsPaintedWithoutItsMagentaSurround)
@@ -112,7 +112,7 @@ TEST_F(PanelTest, PictureIsPaintedWithoutItsMagentaSurround)
     EXPECT_EQ(Blue(corner), GetBValue(face));
 
     // A new picture reaches the screen: RSOC 4 has no bars at all.
-    w.dlg.ShowBatteryLevel(4);
+    w.dlg.Picture().ShowLevel(4);
     const Capture empty = Shown(w);
     int greenLeft = 0;
     for (uint32_t p : empty.pixels)

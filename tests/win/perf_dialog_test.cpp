@@ -164,16 +164,14 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
         std::vector<double> seconds;
     } steps[] = {
         {"record and row (list item count, journal)",
-         [&] { w.dlg.AddMeasurementRow(Measurement(1, 50, 25.0, 3700)); },
+         [&] { w.dlg.LogView().AddMeasurementRow(Measurement(1, 50, 25.0, 3700)); },
          {}},
-        {"  of which the journal line", [&] { w.dlg.JournalLastRow(); }, {}},
-        {"  of which the list follows the tail", [&] { w.dlg.FollowLogTail(); }, {}},
         {"read the controls (UpdateData true)", [&] { w.dlg.UpdateData(true); }, {}},
         {"write the controls (UpdateData false)", [&] { w.dlg.UpdateData(false); }, {}},
-        {"battery picture", [&] { w.dlg.ShowBatteryLevel(static_cast<uint8_t>(40 + w.ItemCount() % 40)); }, {}},
-        {"graph scroll bar", [&] { w.dlg.UpdateGraphScrollBar(); }, {}},
-        {"graph points", [&] { w.dlg.BuildGraphPoints(); }, {}},
-        {"graph redraw request", [&] { w.dlg.RedrawGraph(); }, {}},
+        {"battery picture", [&] { w.dlg.Picture().ShowLevel(static_cast<uint8_t>(40 + w.ItemCount() % 40)); }, {}},
+        {"graph scroll bar", [&] { w.dlg.Graph().UpdateScrollBar(); }, {}},
+        {"graph points", [&] { w.dlg.Graph().BuildPoints(); }, {}},
+        {"graph redraw request", [&] { w.dlg.Graph().Redraw(); }, {}},
         {"paint", [&] { RedrawWindow(w.Wnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }, {}},
     };
     for (int i = 0; i < 200; ++i) {

@@ -1,11 +1,11 @@
-// The main window's journal: opened at start-up, fed every row the log list
+// The log view's journal: opened at start-up, fed every row the log list
 // gains. A journal that cannot be written never stops the tool: it says so
 // once, as a message row.
-#include "app/VantrelDlg_win.h"
+#include "log/LogView_win.h"
 
 #include "log/LogTime.h"
 
-void CVantrelDlg::StartJournal()
+void CLogView::StartJournal()
 {
     const std::wstring folder = CJournal::DefaultFolder();
     if (!m_journal.Start(folder, LocalTimeNow()) && !m_journalFailureShown) {
@@ -14,10 +14,10 @@ void CVantrelDlg::StartJournal()
     }
 }
 
-void CVantrelDlg::JournalLastRow()
+void CLogView::JournalLastRow()
 {
-    if (!m_journal.IsOpen() || m_logData.RowCount() == 0) return;
-    if (!m_journal.AppendRow(m_logData, m_logData.RowCount() - 1) && !m_journalFailureShown) {
+    if (!m_journal.IsOpen() || m_log.RowCount() == 0) return;
+    if (!m_journal.AppendRow(m_log, m_log.RowCount() - 1) && !m_journalFailureShown) {
         m_journalFailureShown = true;
         AddMessageRow(L"<Journal write failed: " + m_journal.Path() + L">");
     }

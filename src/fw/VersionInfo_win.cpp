@@ -1,4 +1,4 @@
-#include "app/VersionInfo_win.h"
+#include "fw/VersionInfo_win.h"
 
 #include <cwchar>
 #include <vector>
