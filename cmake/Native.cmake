@@ -1,4 +1,41 @@
-# Native (Linux) build: the portable core, its tests, benchmarks and fuzzers.
+# Native (Linux) build: the portable core, its tests, benchmarks and fuzzers,
+# and the companion and simulator on the POSIX shell.
+find_package(Threads REQUIRED)
+if(NOT VANTREL_FUZZ)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(HIDAPI REQUIRED IMPORTED_TARGET hidapi-hidraw)
+
+  add_library(vantrel_posix STATIC ${POSIX_SOURCES})
+  target_link_libraries(vantrel_posix PUBLIC vantrel_core PkgConfig::HIDAPI Threads::Threads)
+  # The portable commands call the platform's board and file functions:
+  # the two libraries need each other, and CMake repeats them when linking.
+  target_link_libraries(vantrel_core INTERFACE vantrel_posix)
+
+  add_executable(vantrel-cli ${SRC}/cli/CliMain_posix.cpp)
+  target_link_libraries(vantrel-cli PRIVATE vantrel_posix)
+  add_executable(vantrel-sim ${SRC}/sim/SimMain_posix.cpp)
+  target_link_libraries(vantrel-sim PRIVATE vantrel_posix)
+
+  # udev reads rules from /etc/udev/rules.d and /usr/lib/udev/rules.d, never
+  # from below /usr/local: the rule goes to /etc unless the prefix is /usr.
+  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(udev_default lib/udev/rules.d)
+  else()
+    set(udev_default /etc/udev/rules.d)
+  endif()
+  set(VANTREL_UDEV_RULES_DIR ${udev_default} CACHE STRING "Where cmake --install puts the udev rule")
+  install(TARGETS vantrel-cli vantrel-sim RUNTIME DESTINATION bin)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/linux/70-vantrel.rules DESTINATION ${VANTREL_UDEV_RULES_DIR})
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGE_NAME vantrel-cli)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_PACKAGE_CONTACT "Vantrel maintainers")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Command-line companion and simulated sub board of the Vantrel fuel-gauge evaluation tool")
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  include(CPack)
+endif()
+
 if(VANTREL_TESTS)
   enable_testing()
   find_package(GTest REQUIRED)
@@ -12,6 +49,19 @@ if(VANTREL_TESTS)
   target_link_libraries(core_tests PRIVATE vantrel_core bmpgen_art GTest::gtest GTest::gtest_main pthread)
   target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME core_tests COMMAND core_tests)
+
+  if(TARGET vantrel_posix)
+    # The companion's flows against the simulator, shared with the Windows
+    # tests; the files ending _win.cpp are Windows's part.
+    file(GLOB CLI_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.cpp)
+    list(FILTER CLI_TEST_SOURCES EXCLUDE REGEX "_win\\.cpp$")
+    add_executable(cli_flow_tests ${CLI_TEST_SOURCES})
+    target_link_libraries(cli_flow_tests PRIVATE vantrel_posix GTest::gtest GTest::gtest_main)
+    target_include_directories(cli_flow_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(cli_flow_tests PRIVATE VANTREL_CLI_EXE="$<TARGET_FILE:vantrel-cli>")
+    add_dependencies(cli_flow_tests vantrel-cli)
+    add_test(NAME cli_flow_tests COMMAND cli_flow_tests)
+  endif()
 endif()
 
 if(VANTREL_BENCH AND NOT VANTREL_SANITIZE)

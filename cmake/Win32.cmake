@@ -20,6 +20,9 @@ endif()
 
 add_library(vantrel_shell STATIC ${SHELL_SOURCES})
 target_link_libraries(vantrel_shell PUBLIC vantrel_core ${WIN_LIBS})
+# The portable commands call the platform's board and file functions: the
+# two libraries need each other, and CMake repeats them when linking.
+target_link_libraries(vantrel_core INTERFACE vantrel_shell)
 
 set(VANTREL_RC ${SRC}/res/Vantrel.rc)
 set_source_files_properties(${VANTREL_RC} PROPERTIES
@@ -68,6 +71,13 @@ if(VANTREL_TESTS)
     list(APPEND WIN_TEST_AREAS ${area})
     list(APPEND WIN_TEST_SOURCES_${area} ${src})
   endforeach()
+  # The companion's flows are shared with the native tests (tests/cli); on
+  # Windows they belong to the cli area, without the POSIX-only files.
+  file(GLOB CLI_SHARED_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.cpp)
+  list(FILTER CLI_SHARED_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
+  list(APPEND WIN_TEST_AREAS cli)
+  list(APPEND WIN_TEST_SOURCES_cli ${CLI_SHARED_SOURCES})
+  list(APPEND WIN_TEST_SOURCES ${CLI_SHARED_SOURCES})
   list(REMOVE_DUPLICATES WIN_TEST_AREAS)
   function(vantrel_win_test exe)
     # The dialog tests need the same resources as the exe.

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every configuration and runs every test:
-# the native core (plain and under ASan/UBSan) and the Windows tests under
+# the native core and the companion's flows against the native simulator
+# (plain, under ASan/UBSan and under TSan) and the Windows tests under
 # Wine + Xvfb. Ends with one summary line over all of them.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/setup.sh" || exit 1
 source "$here/env.sh"
 
-for kind in native asan; do
+for kind in native asan tsan; do
   "$here/build.sh" "$kind" || { echo "build $kind failed"; exit 1; }
 done
 # The 32-bit product and its tests compile on every run, so a fault that
@@ -71,6 +72,8 @@ fi
 
 run_ctest "$BUILD/native"
 ASAN_OPTIONS=detect_leaks=1 run_ctest "$BUILD/asan"
+# Any report fails the test program (exit code 66), so none goes unseen.
+TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" run_ctest "$BUILD/tsan"
 
 echo "Windows tests: $VANTREL_WIN_ARCH build ($WIN_BUILD) under Wine ($WINEARCH)"
 # Under Wine on a loaded machine a window can be slow to appear, so a failing

@@ -23,12 +23,16 @@ BOOL WriteProfileInt(const wchar_t* section, const wchar_t* key, int value, cons
 
 void CAppSettings::Load()
 {
-    const std::wstring path = GetSettingsFilePath();
+    LoadSettingsFile(*this, GetSettingsFilePath());
+}
+
+void LoadSettingsFile(CAppSettings& settings, const std::wstring& path)
+{
     for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
         const SettingsKey& k = SettingsKeyAt(i);
         wchar_t text[64] = {};
         GetPrivateProfileStringW(k.section, k.key, L"", text, 64, path.c_str());
-        StoreSettingsValue(*this, i, ParseSettingsValue(text, k.defaultValue));
+        StoreSettingsValue(settings, i, ParseSettingsValue(text, k.defaultValue));
     }
 }
 

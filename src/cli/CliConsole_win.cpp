@@ -1,36 +1,32 @@
 #include "cli/CliConsole_win.h"
 
+#include "cli/CliStop.h"
+
 namespace {
 
-HANDLE Event(bool finished)
+HANDLE FinishedEvent()
 {
     // Created on first use, kept for the life of the process.
-    static const HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     static const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    return finished ? done : stop;
+    return done;
 }
 
 } // namespace
 
-HANDLE CliStopEvent()
+void ResetCliConsole()
 {
-    return Event(false);
-}
-
-void ResetCliStop()
-{
-    ResetEvent(Event(false));
-    ResetEvent(Event(true));
+    ResetCliStop();
+    ResetEvent(FinishedEvent());
 }
 
 BOOL WINAPI CliConsoleControl(DWORD type)
 {
-    SetEvent(Event(false));
+    CliRequestStop();
     switch (type) {
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
-        WaitForSingleObject(Event(true), kCliCloseWaitMs);
+        WaitForSingleObject(FinishedEvent(), kCliCloseWaitMs);
         break;
     default:
         break;
@@ -40,13 +36,12 @@ BOOL WINAPI CliConsoleControl(DWORD type)
 
 void InstallCliConsoleControl()
 {
-    // Create both events before the handler can run on its own thread.
-    Event(false);
-    Event(true);
+    // Create the event before the handler can run on its own thread.
+    FinishedEvent();
     SetConsoleCtrlHandler(CliConsoleControl, TRUE);
 }
 
 void CliCommandFinished()
 {
-    SetEvent(Event(true));
+    SetEvent(FinishedEvent());
 }

@@ -1,16 +1,15 @@
 #pragma once
 // Ctrl+C, Ctrl+Break and a closing console (also log-off and shut-down) ask
-// the running command to stop instead of killing the process, so that it
-// can still send the stop frame to the sub board.
+// the running command to stop (CliStop.h) instead of killing the process,
+// so that it can still send the stop frame to the sub board.
 #include <windows.h>
 
-// The manual-reset event the console control sets; commands wait on it.
-HANDLE CliStopEvent();
-// Clears a stop request (for a later command in the same process).
-void ResetCliStop();
+// Clears a stop request and the finished mark (for a later command in the
+// same process).
+void ResetCliConsole();
 
-// The console control handler. For Ctrl+C and Ctrl+Break it only sets the
-// stop event. For a closing console, log-off and shut-down the process ends
+// The console control handler. For Ctrl+C and Ctrl+Break it only requests
+// the stop. For a closing console, log-off and shut-down the process ends
 // when the handler returns, so it waits (a few seconds at most) until
 // CliCommandFinished has been called.
 BOOL WINAPI CliConsoleControl(DWORD type);

@@ -8,25 +8,31 @@ const wchar_t kOverview[] =
     L"usage: vantrel-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
     L"\n"
     L"Commands:\n"
-    L"  list                  print the device path of every sub board found, one per line\n"
+    L"  list                  print every sub board found: path, serial number, product\n"
     L"  measure               measure and print one log-file line per reading\n"
     L"  read-word CMD         read one gauge register and print its value in hex\n"
     L"  write-word CMD DATA   write one gauge register\n"
     L"  flash IMAGE.txt       write a flash image into the gauge and verify it\n"
     L"  help [COMMAND]        show this text, or the usage of one command\n"
     L"\n"
-    L"Every command takes --help. The communication settings (period, bus, I2C\n"
-    L"clock) come from Vantrel.ini beside the program, as for Vantrel.exe. Sub\n"
-    L"boards are looked for among the HID devices and in the paths listed in the\n"
-    L"environment variable VANTREL_DEVICE (separated by ';'). Data goes to\n"
-    L"standard output; errors and progress go to standard error.\n";
+    L"Every command takes --help, --device PATH (the board to use, as list prints\n"
+    L"it; without it the last one found) and --config FILE. The communication\n"
+    L"settings (period, bus, I2C clock) come from FILE, else from Vantrel.ini\n"
+    L"beside the program on Windows (as for Vantrel.exe) or in\n"
+    L"$XDG_CONFIG_HOME/vantrel/ (~/.config/vantrel/) on Linux. Sub boards are\n"
+    L"looked for among the HID devices and in the paths listed in the environment\n"
+    L"variable VANTREL_DEVICE (separated by ';'). Data goes to standard output;\n"
+    L"errors and progress go to standard error. On Linux SIGINT, SIGTERM and\n"
+    L"SIGHUP end a command as Ctrl+C does.\n";
 
 const wchar_t kList[] =
-    L"usage: vantrel-cli list\n"
+    L"usage: vantrel-cli list [--device PATH]\n"
     L"\n"
-    L"Prints the device path of every sub board found, one per line, in the order\n"
-    L"they are found; the other commands use the last one. Exits with 3 when\n"
-    L"there is none.\n";
+    L"Prints one line per sub board found, in the order they are found: its device\n"
+    L"path, then, separated by tabs, its HID serial number and product where it\n"
+    L"has them (a simulated board has none). The other commands use the last one\n"
+    L"unless --device names another. With --device only that board is listed.\n"
+    L"Exits with 3 when there is none.\n";
 
 const wchar_t kMeasure[] =
     L"usage: vantrel-cli measure [--interval S] [--i2c 100|400 | --owsi]\n"

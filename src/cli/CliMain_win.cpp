@@ -8,16 +8,16 @@
 #include <vector>
 #include <windows.h>
 
-#include "cli/CliCommands_win.h"
+#include "cli/CliCommands.h"
 #include "cli/CliConsole_win.h"
+#include "cli/CliPlatform.h"
 
 int wmain(int argc, wchar_t** argv)
 {
     // Data lines carry their own CR LF, as in log files: no translation.
     _setmode(_fileno(stdout), _O_BINARY);
 
-    CliContext context{stdout, stderr, CliStopEvent(), {}};
-    context.settings.Load();
+    CliContext context{stdout, stderr, {}, LoadCliSettings};
     InstallCliConsoleControl();
 
     const std::vector<std::wstring> args(argv + 1, argv + argc);

@@ -192,6 +192,18 @@ bool CParser::Option(const std::wstring& name, const std::optional<std::wstring>
         o.outPath = value;
         return true;
     }
+    if (name == L"--device") {
+        if (!TakeValue(name, inlineValue, i, value)) return false;
+        if (value.empty()) return Fail(L"--device wants a device path as 'vantrel-cli list' prints it");
+        o.devicePath = value;
+        return true;
+    }
+    if (name == L"--config") {
+        if (!TakeValue(name, inlineValue, i, value)) return false;
+        if (value.empty()) return Fail(L"--config wants a file name");
+        o.configPath = value;
+        return true;
+    }
     if (name == L"--timeout") {
         if (!Allowed(name, {CliCommand::ReadWord, CliCommand::Flash}) || !TakeValue(name, inlineValue, i, value))
             return false;

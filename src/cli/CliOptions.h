@@ -43,6 +43,12 @@ struct CliOptions {
 
     // flash
     std::wstring imagePath;
+
+    // Every board command: the board to use (a path as `list` prints it);
+    // empty means the last one found.
+    std::wstring devicePath;
+    // Every command: the settings file to read instead of the usual one.
+    std::wstring configPath;
 };
 
 struct CliParseResult {

@@ -31,6 +31,8 @@ public:
     int Find();
     // Every matching device path, in the order Find considers them.
     std::vector<std::wstring> FindAll() const;
+    // Makes `path` the one Open opens, as if Find had chosen it.
+    void Choose(const std::wstring& path) { m_devicePath = path; }
     // Nonzero when the device path could be opened; only then is a handle kept.
     BOOL Open();
     // Nonzero when there was nothing to close or the close succeeded.

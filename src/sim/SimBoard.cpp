@@ -157,7 +157,7 @@ void CSimBoard::QueueLocked(const uint8_t* payload, size_t payloadSize)
 
 void CSimBoard::QueueMeasurementLocked()
 {
-    const SimMeasurement m = MeasurementAt(m_sample++);
+    const SimMeasurement m = MeasurementAt(m_firstSample + m_sample++);
     uint8_t payload[kPayloadSize] = {};
     payload[0] = RC_MEASURE;
     payload[kRsocAt] = m.rsoc;
@@ -225,6 +225,12 @@ void CSimBoard::SetMeasurePeriod(uint32_t ms)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_periodMs = ms;
+}
+
+void CSimBoard::SetFirstSample(uint32_t sample)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_firstSample = sample;
 }
 
 void CSimBoard::SetRegister(uint8_t command, uint16_t value)

@@ -65,6 +65,9 @@ public:
 
     // --- set-up and inspection
     void SetMeasurePeriod(uint32_t ms);
+    // The board's n-th reading becomes MeasurementAt(sample + n), so boards
+    // side by side can report different readings.
+    void SetFirstSample(uint32_t sample);
     void SetRegister(uint8_t command, uint16_t value);
     uint16_t Register(uint8_t command) const;
     uint8_t FlashAt(uint32_t address) const;
@@ -120,6 +123,7 @@ private:
     uint32_t m_periodMs = kDefaultMeasurePeriodMs;
     uint32_t m_nextDue = 0;
     uint32_t m_sample = 0;
+    uint32_t m_firstSample = 0;
 
     uint32_t m_framesHandled = 0;
     std::deque<uint16_t> m_frameLog;

@@ -24,9 +24,11 @@ BOOL WINAPI OnConsoleControl(DWORD)
 void Usage()
 {
     std::fwprintf(stderr,
-                  L"usage: vantrel-sim [--name SUFFIX] [--period MS]\n"
-                  L"  --name    text put into the device path (default \"sim\"), to run several boards\n"
-                  L"  --period  milliseconds between measurement reports (default %u)\n",
+                  L"usage: vantrel-sim [--name SUFFIX] [--period MS] [--start-sample N]\n"
+                  L"  --name          text put into the device path (default \"sim\"), to run several boards\n"
+                  L"  --period        milliseconds between measurement reports (default %u)\n"
+                  L"  --start-sample  the first reading is the simulator's N-th (default 0), so boards\n"
+                  L"                  side by side report different readings\n",
                   CSimBoard::kDefaultMeasurePeriodMs);
 }
 
@@ -36,10 +38,18 @@ int wmain(int argc, wchar_t** argv)
 {
     std::wstring suffix = L"sim";
     unsigned long period = CSimBoard::kDefaultMeasurePeriodMs;
+    unsigned long firstSample = 0;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--name" && i + 1 < argc) {
             suffix = argv[++i];
+        } else if (arg == L"--start-sample" && i + 1 < argc) {
+            wchar_t* end = nullptr;
+            firstSample = std::wcstoul(argv[++i], &end, 10);
+            if (end == nullptr || *end != 0) {
+                Usage();
+                return 2;
+            }
         } else if (arg == L"--period" && i + 1 < argc) {
             wchar_t* end = nullptr;
             period = std::wcstoul(argv[++i], &end, 10);
@@ -59,6 +69,7 @@ int wmain(int argc, wchar_t** argv)
 
     CSimBoard board;
     board.SetMeasurePeriod(period);
+    board.SetFirstSample(static_cast<uint32_t>(firstSample));
     CPipeServer server(board, suffix);
     if (!server.Start()) {
         std::fwprintf(stderr, L"vantrel-sim: cannot create %ls; is another board running with this name?\n",

@@ -54,6 +54,12 @@ TEST(CliOptions, CommandsAndTheirArguments)
     EXPECT_EQ(o.timeoutMs, 250u);
     EXPECT_EQ(ParseOk({L"flash", L"x.txt"}).timeoutMs, kDefaultFlashTimeoutMs);
 
+    // Every command takes the board and the settings file.
+    o = ParseOk({L"write-word", L"1", L"2", L"--device", L"/run/a.sock", L"--config=b.ini", L"--device=/dev/hidraw3"});
+    EXPECT_EQ(o.devicePath, L"/dev/hidraw3");
+    EXPECT_EQ(o.configPath, L"b.ini");
+    EXPECT_EQ(ParseOk({L"list", L"--device", L"x"}).devicePath, L"x");
+
     // After "--" everything is an argument, even what looks like an option.
     o = ParseOk({L"flash", L"--", L"--odd name.txt"});
     EXPECT_EQ(o.imagePath, L"--odd name.txt");
@@ -112,6 +118,9 @@ TEST(CliOptions, MistakesAreRefused)
         {L"read-word", L"12", L"--timeout", L"abc"},
         {L"write-word", L"12", L"34", L"--timeout", L"1"},
         {L"list", L"--verbose"},
+        {L"list", L"--device="},
+        {L"read-word", L"12", L"--device"},
+        {L"measure", L"--config="},
         {L"help", L"bogus"},
     };
     for (const Args& args : bad) {

@@ -1,24 +1,31 @@
 // vantrel-cli's commands run in-process against the simulated sub board on
-// its pipe: what they print, what they leave on the board, and their exit
-// codes.
+// its pipe (Windows) or socket (Linux): what they print, what they leave on
+// the board, and their exit codes.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "cli/CliCommands_win.h"
-#include "cli/CliConsole_win.h"
+#include "cli/CliCommands.h"
 #include "cli/CliExitCodes.h"
-#include "device_harness.h"
-#include "FlashTestSupport.h"
+#include "cli/CliHarness.h"
+#include "cli/CliPlatform.h"
+#include "cli/CliStop.h"
+#include "cli/FlashPatterns.h"
+#include "link/ReceivePump.h"
 #include "log/LogFile.h"
 #include "log/LogLine.h"
 #include "log/LogStore.h"
 #include "protocol/FlashImage.h"
+#ifdef _WIN32
+#include <windows.h>
+#include "WinHarness.h"  // BesideExe
+#endif
 
 namespace {
 
@@ -41,13 +48,17 @@ std::string ReadAll(std::FILE* file)
     return text;
 }
 
-std::string ReadFile(const std::wstring& path)
+void SleepMs(int ms)
 {
-    std::FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return std::string();
-    std::string text = ReadAll(f);
-    std::fclose(f);
-    return text;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Polls until done() or ms have passed; what done() says in the end.
+bool WaitUntil(const std::function<bool()>& done, uint64_t ms = 5000)
+{
+    const uint64_t end = SteadyNowMs() + ms;
+    while (!done() && SteadyNowMs() < end) SleepMs(5);
+    return done();
 }
 
 // Lines ended by CR LF; a last line without it counts too.
@@ -82,16 +93,12 @@ bool Contains(const std::string& text, const std::string& part)
 // hanging command fails the test instead of hanging it.
 class CSideAction {
 public:
-    CSideAction(std::function<bool()> ready, std::function<void()> action, DWORD limitMs = 10000)
+    CSideAction(std::function<bool()> ready, std::function<void()> action, uint64_t limitMs = 10000)
         : m_thread([this, ready, action, limitMs] {
-              const DWORD start = GetTickCount();
-              while (!ready() && !m_finished.load() && GetTickCount() - start < limitMs) Sleep(5);
-              if (m_finished.load()) return;
+              if (!WaitUntil([&] { return ready() || m_finished.load(); }, limitMs) || m_finished.load()) return;
               action();
               m_acted.store(true);
-              const DWORD acted = GetTickCount();
-              while (!m_finished.load() && GetTickCount() - acted < limitMs) Sleep(5);
-              if (!m_finished.load()) SetEvent(CliStopEvent());
+              if (!WaitUntil([&] { return m_finished.load(); }, limitMs)) CliRequestStop();
           })
     {
     }
@@ -119,18 +126,21 @@ protected:
         // reading through, so runs stay short.
         settings.ReceiveInterval = 0;
         sim.board.SetMeasurePeriod(20);
-        ASSERT_TRUE(sim.server.Start());
+        ASSERT_TRUE(sim.Start());
     }
     void TearDown() override { ResetCliStop(); }
 
-    RunResult Run(const Args& args)
+    // Runs the command as vantrel-cli's main does; loadSettings set means
+    // the settings file is read (--config), else `settings` is used.
+    RunResult Run(const Args& args, bool loadSettings = false)
     {
-        const std::wstring base = folder.Path() + L"\\run" + std::to_wstring(++m_runs);
-        std::FILE* out = _wfopen((base + L".out").c_str(), L"w+b");
-        std::FILE* err = _wfopen((base + L".err").c_str(), L"w+b");
+        const std::wstring base = L"run" + std::to_wstring(m_runs.fetch_add(1) + 1);
+        std::FILE* out = OpenCliFile(folder.File(base + L".out"), "w+b");
+        std::FILE* err = OpenCliFile(folder.File(base + L".err"), "w+b");
         RunResult result{-1, "", ""};
         if (out && err) {
-            CliContext context{out, err, CliStopEvent(), settings};
+            CliContext context{out, err, settings, {}};
+            if (loadSettings) context.loadSettings = LoadCliSettings;
             result.code = RunCli(args, context);
             result.out = ReadAll(out);
             result.err = ReadAll(err);
@@ -142,28 +152,28 @@ protected:
 
     std::wstring ImageFile(const std::vector<uint8_t>& image) { return folder.Write(L"image.txt", HexLines(image)); }
 
-    SimulatedBoard sim{L"cli"};
-    DeviceListScope devices{sim.server.Path()};
-    CTempFolder folder;
+    CTestBoard sim{"cli"};
+    CDeviceList devices{{sim.Path()}};
+    CTestFolder folder;
     CAppSettings settings{};
 
 private:
-    int m_runs = 0;
+    std::atomic<int> m_runs{0};
 };
 
 TEST_F(CliTest, ListPrintsEveryBoardFound)
 {
-    SimulatedBoard second(L"cli-second");
-    ASSERT_TRUE(second.server.Start());
+    CTestBoard second("cli-second");
+    ASSERT_TRUE(second.Start());
     {
-        DeviceListScope both(sim.server.Path() + L";" + second.server.Path());
+        CDeviceList both({sim.Path(), second.Path()});
         const RunResult r = Run({L"list"});
         EXPECT_EQ(r.code, kExitOk) << r.err;
-        const std::vector<std::string> expected = {Utf8(sim.server.Path()), Utf8(second.server.Path())};
+        const std::vector<std::string> expected = {Utf8Of(sim.Path()), Utf8Of(second.Path())};
         EXPECT_EQ(Lines(r.out), expected);
         EXPECT_EQ(r.err, "");
     }
-    DeviceListScope none(L"");
+    CDeviceList none({});
     const RunResult r = Run({L"list"});
     EXPECT_EQ(r.code, kExitNoBoard);
     EXPECT_EQ(r.out, "");
@@ -173,7 +183,7 @@ TEST_F(CliTest, ListPrintsEveryBoardFound)
 TEST_F(CliTest, EveryBoardCommandWithoutBoard)
 {
     const std::wstring image = ImageFile(PatternImage(128, 1));
-    DeviceListScope none(L"");
+    CDeviceList none({});
     const Args commands[] = {
         {L"measure", L"--count", L"1"},
         {L"read-word", L"12"},
@@ -182,8 +192,8 @@ TEST_F(CliTest, EveryBoardCommandWithoutBoard)
     };
     for (const Args& args : commands) {
         const RunResult r = Run(args);
-        EXPECT_EQ(r.code, kExitNoBoard) << Utf8(args[0]);
-        EXPECT_TRUE(Contains(r.err, "vantrel-cli: Sub board was not found")) << Utf8(args[0]) << ": " << r.err;
+        EXPECT_EQ(r.code, kExitNoBoard) << Utf8Of(args[0]);
+        EXPECT_TRUE(Contains(r.err, "vantrel-cli: Sub board was not found")) << Utf8Of(args[0]) << ": " << r.err;
     }
     EXPECT_EQ(sim.board.FramesHandled(), 0u);
 }
@@ -204,7 +214,7 @@ TEST_F(CliTest, ReadWordPrintsTheRegister)
         sim.board.SetRegister(c.reg, c.value);
         const RunResult r = Run({L"read-word", c.command});
         EXPECT_EQ(r.code, kExitOk) << r.err;
-        EXPECT_EQ(r.out, std::string(c.printed) + "\r\n") << Utf8(c.command);
+        EXPECT_EQ(r.out, std::string(c.printed) + "\r\n") << Utf8Of(c.command);
     }
     // The settings file's communication settings went out first.
     const SimSettings s = sim.board.Settings();
@@ -231,8 +241,8 @@ TEST_F(CliTest, WriteWordChangesTheRegister)
         const RunResult r = Run({L"write-word", c.command, c.data});
         EXPECT_EQ(r.code, kExitOk) << r.err;
         EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(PumpUntil([&] { return sim.board.Register(c.reg) == c.value; }, 2000))
-            << Utf8(c.command) << " " << Utf8(c.data) << " left " << sim.board.Register(c.reg);
+        EXPECT_TRUE(WaitUntil([&] { return sim.board.Register(c.reg) == c.value; }, 2000))
+            << Utf8Of(c.command) << " " << Utf8Of(c.data) << " left " << sim.board.Register(c.reg);
     }
     // And read back through the CLI.
     const RunResult r = Run({L"read-word", L"12"});
@@ -270,13 +280,13 @@ TEST_F(CliTest, ReadWordWithoutReplyTimesOut)
 
 TEST_F(CliTest, MeasureWritesLinesTheLogLoaderReads)
 {
-    const std::wstring path = folder.Path() + L"\\log.txt";
+    const std::wstring path = folder.File(L"log.txt");
     const RunResult r = Run({L"measure", L"--count", L"3", L"--i2c", L"400", L"--out", path});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(r.out, "") << "with --out nothing goes to standard output";
     EXPECT_TRUE(Contains(r.err, "Communication type:I2C I2C clock frequency:400kHz")) << r.err;
 
-    const std::string text = ReadFile(path);
+    const std::string text = ReadWholeFile(path);
     const std::vector<std::string> lines = Lines(text);
     ASSERT_EQ(lines.size(), 3u) << text;
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
@@ -295,7 +305,7 @@ TEST_F(CliTest, MeasureWritesLinesTheLogLoaderReads)
         EXPECT_NEAR(store.Record(k).temperature, (m.temperature - 2732) / 10.0, 0.05) << k;
     }
 
-    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
     const SimSettings s = sim.board.Settings();
     EXPECT_EQ(s.i2cClockKHz, 400);
     EXPECT_EQ(s.commType, 0);
@@ -309,7 +319,7 @@ TEST_F(CliTest, MeasureForADurationToStandardOutput)
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_FALSE(lines.empty());
     for (const std::string& line : lines) EXPECT_TRUE(IsLogLine(line)) << line;
-    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
     EXPECT_EQ(sim.board.Settings().commType, 1);
 }
 
@@ -329,43 +339,33 @@ TEST_F(CliTest, ThirtyThreeCommunicationErrorsEndTheMeasurement)
         EXPECT_TRUE(inject.Acted());
         EXPECT_EQ(r.code, c.code) << c.errors << ": " << r.err;
         EXPECT_EQ(Contains(r.err, "vantrel-cli: Communication error"), c.code == kExitCommError) << r.err;
-        EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+        EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
     }
 }
 
-TEST_F(CliTest, CtrlCSendsTheStopFrame)
+TEST_F(CliTest, AStopRequestSendsTheStopFrame)
 {
-    CSideAction press([&] { return sim.board.MeasurementsSent() >= 3; },
-                      [&] { CliConsoleControl(CTRL_C_EVENT); });
+    // What Ctrl+C, a closed console or SIGINT/SIGTERM/SIGHUP ask for.
+    CSideAction press([&] { return sim.board.MeasurementsSent() >= 3; }, [] { CliRequestStop(); });
     const RunResult r = Run({L"measure"});
     press.Finish();
     EXPECT_TRUE(press.Acted());
     EXPECT_EQ(r.code, kExitOk) << r.err;
     for (const std::string& line : Lines(r.out)) EXPECT_TRUE(IsLogLine(line)) << line;
-    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
-}
+    EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
 
-TEST_F(CliTest, ClosingTheConsoleWaitsForTheStopFrame)
-{
-    std::atomic<bool> handlerReturned{false};
-    std::thread closing([&] {
-        for (int i = 0; i < 2000 && sim.board.MeasurementsSent() < 3; ++i) Sleep(5);
-        CliConsoleControl(CTRL_CLOSE_EVENT);
-        handlerReturned.store(true);
-    });
-    const RunResult r = Run({L"measure"});
-    // The system ends the process as soon as the handler returns: it must
-    // still be waiting when the command is over.
-    EXPECT_FALSE(handlerReturned.load());
-    CliCommandFinished();
-    closing.join();
-    EXPECT_EQ(r.code, kExitOk) << r.err;
-    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    // The other commands end with their own code.
+    ResetCliStop();
+    sim.board.SetSilent(true);
+    CSideAction again([] { return true; }, [] { CliRequestStop(); });
+    const RunResult read = Run({L"read-word", L"12", L"--timeout", L"30"});
+    again.Finish();
+    EXPECT_EQ(read.code, kExitInterrupted) << read.err;
 }
 
 TEST_F(CliTest, UnpluggedBoardEndsTheMeasurement)
 {
-    CSideAction unplug([&] { return sim.board.MeasurementsSent() >= 2; }, [&] { sim.server.Unplug(); });
+    CSideAction unplug([&] { return sim.board.MeasurementsSent() >= 2; }, [&] { sim.Unplug(); });
     const RunResult r = Run({L"measure"});
     unplug.Finish();
     EXPECT_TRUE(unplug.Acted());
@@ -380,7 +380,7 @@ TEST_F(CliTest, FlashWritesAndVerifiesTheImage)
     ASSERT_EQ(r.code, kExitOk) << r.err;
     FlashImage parsed;
     parsed.bytes = image;
-    const std::vector<std::string> expected = {Utf8(FlashFileTypeText(FlashFileType(parsed))), "Flash write success"};
+    const std::vector<std::string> expected = {Utf8Of(FlashFileTypeText(FlashFileType(parsed))), "Flash write success"};
     EXPECT_EQ(Lines(r.out), expected);
     for (uint32_t i = 0; i < image.size(); ++i)
         ASSERT_EQ(sim.board.FlashAt(0x8100 + i), image[i]) << "flash byte " << i;
@@ -425,7 +425,7 @@ TEST_F(CliTest, FlashFileErrorsComeBeforeTheBoard)
         int code;
         const char* message;
     } cases[] = {
-        {"missing", folder.Path() + L"\\none.txt", kExitFileError, "open file error"},
+        {"missing", folder.File(L"none.txt"), kExitFileError, "open file error"},
         {"empty lines", folder.Write(L"empty.txt", "\r\n\r\n"), kExitFileSize, "file size error"},
         {"too long", folder.Write(L"long.txt", std::string(3329, 'A')), kExitFileSize, "file size error"},
     };
@@ -460,13 +460,14 @@ TEST_F(CliTest, HelpAndMistakes)
     EXPECT_EQ(sim.board.FramesHandled(), 0u);
 }
 
+#ifdef _WIN32
 // The bench script of the README, as it stands there: the indented block
 // after the paragraph that introduces it, with CR LF line ends.
 std::string ReadmeBenchScript()
 {
     std::wstring path = VANTREL_README_PATH;
     if (!path.empty() && path[0] == L'/') path = L"Z:" + path;  // Wine's drive for the Linux root
-    const std::string readme = ReadFile(path);
+    const std::string readme = ReadWholeFile(path);
     size_t at = readme.find("A bench script (Windows `cmd`)");
     if (at == std::string::npos) return std::string();
     at = readme.find("\n    ", at);
@@ -506,7 +507,7 @@ private:
 
 // Runs the README's script under cmd in `folder`, with the vantrel-cli.exe
 // built beside this program first on the path.
-RunResult RunBenchScript(CTempFolder& folder, const std::string& script)
+RunResult RunBenchScript(CTestFolder& folder, const std::string& script)
 {
     folder.Write(L"bench.cmd", script);
     const std::wstring outPath = folder.Write(L"bench.out", "");
@@ -540,8 +541,8 @@ RunResult RunBenchScript(CTempFolder& folder, const std::string& script)
     }
     CloseHandle(out);
     CloseHandle(err);
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
+    result.out = ReadWholeFile(outPath);
+    result.err = ReadWholeFile(errPath);
     return result;
 }
 
@@ -573,12 +574,105 @@ TEST_F(CliTest, ReadmeBenchScriptEndsWithTheCodeOfTheStepThatFailed)
     EXPECT_EQ(r.code, kExitFileSize) << r.err;
     folder.Write(L"gauge_image.txt", HexLines(image));
     {
-        DeviceListScope none(L"");
+        CDeviceList none({});
         r = RunBenchScript(folder, script);
     }
     EXPECT_EQ(r.code, kExitNoBoard) << r.err;
     EXPECT_EQ(sim.board.Register(0x16), 0) << "write-word did not run";
     EXPECT_EQ(GetFileAttributesW(discharge.c_str()), INVALID_FILE_ATTRIBUTES) << "measure did not run";
+}
+#endif
+
+// The readings a measure output holds, as (RSOC, voltage) pairs in order.
+std::vector<std::pair<int, int>> Readings(const std::string& out)
+{
+    std::vector<std::pair<int, int>> readings;
+    for (const std::string& line : Lines(out)) {
+        const tagLOGDATA record = ParseMeasurementLine(line.data(), line.size());
+        readings.emplace_back(record.rsoc, record.voltage);
+    }
+    return readings;
+}
+
+std::vector<std::pair<int, int>> BoardReadings(uint32_t firstSample, uint32_t count)
+{
+    std::vector<std::pair<int, int>> readings;
+    for (uint32_t k = 0; k < count; ++k) {
+        const SimMeasurement m = CSimBoard::MeasurementAt(firstSample + k);
+        readings.emplace_back(m.rsoc, m.voltage);
+    }
+    return readings;
+}
+
+TEST_F(CliTest, DeviceChoosesTheBoard)
+{
+    CTestBoard second("cli-second");
+    ASSERT_TRUE(second.Start());
+    CDeviceList both({sim.Path(), second.Path()});
+    sim.board.SetRegister(0x12, 0x1111);
+    second.board.SetRegister(0x12, 0x2222);
+
+    // Without --device the last one found is used; with it, the one named.
+    EXPECT_EQ(Run({L"read-word", L"12"}).out, "2222\r\n");
+    EXPECT_EQ(Run({L"read-word", L"12", L"--device", sim.Path()}).out, "1111\r\n");
+    EXPECT_EQ(Run({L"read-word", L"12", L"--device=" + second.Path()}).out, "2222\r\n");
+    const RunResult listed = Run({L"list", L"--device", sim.Path()});
+    EXPECT_EQ(listed.code, kExitOk);
+    EXPECT_EQ(Lines(listed.out), std::vector<std::string>{Utf8Of(sim.Path())});
+
+    // A board that is not there, also one that went away: exit 3, and no
+    // other board is touched.
+    second.Unplug();
+    const uint32_t framesBefore = sim.board.FramesHandled();
+    for (const std::wstring& path : {second.Path(), sim.Path() + L"x"}) {
+        for (const Args& args : {Args{L"measure", L"--count", L"1", L"--device", path}, Args{L"list", L"--device", path}}) {
+            const RunResult r = Run(args);
+            EXPECT_EQ(r.code, kExitNoBoard) << Utf8Of(args[0]);
+            EXPECT_TRUE(Contains(r.err, "Sub board was not found: no board at " + Utf8Of(path))) << r.err;
+            EXPECT_EQ(r.out, "");
+        }
+    }
+    EXPECT_EQ(sim.board.FramesHandled(), framesBefore);
+}
+
+TEST_F(CliTest, TwoMeasurementsAtOnceEachOnItsOwnBoard)
+{
+    CTestBoard second("cli-second");
+    second.board.SetMeasurePeriod(20);
+    ASSERT_TRUE(second.Start());
+    CDeviceList both({sim.Path(), second.Path()});
+    // Far apart on the discharge curve, so no reading of one board is
+    // also one of the other's.
+    sim.board.SetFirstSample(0);
+    second.board.SetFirstSample(200);
+    constexpr uint32_t kCount = 25;
+    RunResult first{}, other{};
+    std::thread run([&] { other = Run({L"measure", L"--count", L"25", L"--device", second.Path()}); });
+    first = Run({L"measure", L"--count", L"25", L"--device", sim.Path()});
+    run.join();
+    ASSERT_EQ(first.code, kExitOk) << first.err;
+    ASSERT_EQ(other.code, kExitOk) << other.err;
+    EXPECT_EQ(Readings(first.out), BoardReadings(0, kCount));
+    EXPECT_EQ(Readings(other.out), BoardReadings(200, kCount));
+    EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring() && !second.board.Measuring(); }, 2000));
+}
+
+TEST_F(CliTest, ConfigFileGivesTheSettings)
+{
+    // Names in any letter case, blanks and quotes as the profile API reads them.
+    const std::wstring ini =
+        folder.Write(L"bench.ini", "[initial]\r\nAutoMode=1\r\n[comm]\r\n  receiveinterval = 0\r\n"
+                                   "I2cClock=\"400\"\r\nCommType=1\r\n");
+    RunResult r = Run({L"read-word", L"12", L"--config", ini}, true);
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    SimSettings s = sim.board.Settings();
+    EXPECT_EQ(s.i2cClockKHz, 400);
+    EXPECT_EQ(s.commType, 1);
+    EXPECT_EQ(s.intervalSeconds, 0);
+
+    r = Run({L"read-word", L"12", L"--config", folder.File(L"missing.ini")}, true);
+    EXPECT_EQ(r.code, kExitFileError);
+    EXPECT_TRUE(Contains(r.err, "open file error")) << r.err;
 }
 
 } // namespace

@@ -1,17 +1,18 @@
 // read-word and write-word: the frames of the dialog's Read word and Write
 // word buttons, for the command number and word the parser has checked. A
 // read waits for its reply, which the dialog never does.
-#include "cli/CliCommands_win.h"
+#include "cli/CliCommands.h"
 
-#include "cli/CliBoard_win.h"
+#include "cli/CliBoard.h"
 #include "cli/CliExitCodes.h"
+#include "cli/CliPlatform.h"
 #include "protocol/Frames.h"
 #include "protocol/ReportDecode.h"
 
 int RunReadWord(const CliOptions& options, CliContext& context)
 {
     CCliBoard board;
-    const int opened = OpenBoard(board, EffectiveCommValues(context.settings, options), context);
+    const int opened = OpenBoard(board, options, context);
     if (opened != kExitOk) return opened;
     if (!board.Send(BuildReadWordFrame(options.commandNumber))) {
         WriteError(context, L"the read-word request could not be sent");
@@ -41,7 +42,7 @@ int RunReadWord(const CliOptions& options, CliContext& context)
             return kExitBoardLost;
         }
         const uint64_t wait = deadline - now < CCliBoard::kProbeIntervalMs ? deadline - now : CCliBoard::kProbeIntervalMs;
-        if (board.WaitForNews(wait, context.stop) == CCliBoard::Wake::Stop) {
+        if (board.WaitForNews(wait) == CCliBoard::Wake::Stop) {
             WriteError(context, L"read-word stopped");
             return kExitInterrupted;
         }
@@ -51,7 +52,7 @@ int RunReadWord(const CliOptions& options, CliContext& context)
 int RunWriteWord(const CliOptions& options, CliContext& context)
 {
     CCliBoard board;
-    const int opened = OpenBoard(board, EffectiveCommValues(context.settings, options), context);
+    const int opened = OpenBoard(board, options, context);
     if (opened != kExitOk) return opened;
     // The sub board does not answer a write, so its frame going out is all
     // there is to check.

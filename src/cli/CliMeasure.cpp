@@ -1,12 +1,13 @@
 // measure: the dialog's Start measure without a window. The receive thread
 // paces the readings; each one becomes a log-file line at once, so a run cut
 // short keeps every reading taken so far.
-#include "cli/CliCommands_win.h"
+#include "cli/CliCommands.h"
 
 #include <cstdio>
 
-#include "cli/CliBoard_win.h"
+#include "cli/CliBoard.h"
 #include "cli/CliExitCodes.h"
+#include "cli/CliPlatform.h"
 #include "cli/CliReports.h"
 #include "comm/CommSettings.h"
 #include "log/LogTime.h"
@@ -26,7 +27,7 @@ public:
 
     bool Open(const std::wstring& path)
     {
-        m_file = _wfopen(path.c_str(), L"wb");
+        m_file = OpenCliFile(path, "wb");
         return m_file != nullptr;
     }
     // False when what was written could not be completed.
@@ -72,7 +73,7 @@ private:
 int CMeasureRun::Run()
 {
     const CommValues comm = EffectiveCommValues(m_context.settings, m_options);
-    const int opened = OpenBoard(m_board, comm, m_context);
+    const int opened = OpenBoard(m_board, m_options, m_context);
     if (opened != kExitOk) return opened;
     WriteNote(m_context, CommSettingsMessage(comm.receiveInterval, comm.i2cClock, comm.commType));
 
@@ -93,7 +94,7 @@ int CMeasureRun::Run()
         }
         const uint64_t wait = m_limit.WaitLimit(now, CCliBoard::kProbeIntervalMs);
         // Ctrl+C or a closing console is the normal end of an open-ended run.
-        if (m_board.WaitForNews(wait, m_context.stop) == CCliBoard::Wake::Stop) {
+        if (m_board.WaitForNews(wait) == CCliBoard::Wake::Stop) {
             // Readings that arrived before the request still belong to the run.
             TakeReports();
             break;

@@ -1,21 +1,12 @@
 // Argument dispatch and what every command shares: output lines, messages
 // and opening the board.
-#include "cli/CliCommands_win.h"
+#include "cli/CliCommands.h"
 
-#include "cli/CliBoard_win.h"
+#include "cli/CliBoard.h"
 #include "cli/CliExitCodes.h"
 #include "cli/CliHelp.h"
-
-std::string AnsiText(const std::wstring& text)
-{
-    if (text.empty()) return std::string();
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    if (n <= 0) return std::string();
-    std::string bytes(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
-    return bytes;
-}
+#include "cli/CliPlatform.h"
+#include "comm/CommSettings.h"
 
 bool WriteDataLine(std::FILE* out, std::string_view line)
 {
@@ -36,12 +27,17 @@ void WriteNote(const CliContext& context, const std::wstring& message)
     std::fflush(context.err);
 }
 
-int OpenBoard(CCliBoard& board, const CommValues& comm, const CliContext& context)
+int OpenBoard(CCliBoard& board, const CliOptions& options, const CliContext& context)
 {
-    switch (board.Open(static_cast<uint32_t>(comm.receiveInterval) * 1000u)) {
+    const CommValues comm = EffectiveCommValues(context.settings, options);
+    switch (board.Open(options.devicePath, static_cast<uint32_t>(comm.receiveInterval) * 1000u)) {
     case CCliBoard::OpenStatus::Opened: break;
     case CCliBoard::OpenStatus::NotFound:
         WriteError(context, L"Sub board was not found");
+        return kExitNoBoard;
+    case CCliBoard::OpenStatus::NotPresent:
+        WriteError(context, L"Sub board was not found: no board at " + board.Path() +
+                                L" (vantrel-cli list shows the boards present)");
         return kExitNoBoard;
     case CCliBoard::OpenStatus::OpenFailed:
         WriteError(context, L"Sub board was found but could not be opened: " + board.Path());
@@ -75,6 +71,10 @@ int RunCli(const std::vector<std::wstring>& args, CliContext& context)
         }
         const bool written = std::fwrite(text.data(), 1, text.size(), context.out) == text.size();
         return std::fflush(context.out) == 0 && written ? kExitOk : kExitFileError;
+    }
+    if (context.loadSettings && !context.loadSettings(options.configPath, context.settings)) {
+        WriteError(context, L"open file error: " + options.configPath);
+        return kExitFileError;
     }
     switch (options.command) {
     case CliCommand::List: return RunList(options, context);

@@ -1,12 +1,13 @@
 #pragma once
 // The commands of vantrel-cli. Each runs to its end on the calling thread and
 // returns the process exit code (CliExitCodes.h). Data goes to `out`,
-// errors and progress to `err`.
+// errors and progress to `err`. A stop request (CliStop.h) ends a command
+// early.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-#include <windows.h>
 
 #include "app/AppSettings.h"
 #include "cli/CliOptions.h"
@@ -14,10 +15,12 @@
 struct CliContext {
     std::FILE* out;
     std::FILE* err;
-    // Set when the command should end (Ctrl+C); may be null.
-    HANDLE stop;
     // The settings file's values; command-line options override them.
     CAppSettings settings;
+    // Reads the settings file (--config FILE, or the usual one when the
+    // path is empty) into `settings`; false when a named file cannot be
+    // read. Empty: `settings` is used as given.
+    std::function<bool(const std::wstring& path, CAppSettings& settings)> loadSettings;
 };
 
 // Parses the arguments and runs the command.
@@ -39,10 +42,8 @@ bool WriteDataLine(std::FILE* out, std::string_view line);
 void WriteError(const CliContext& context, const std::wstring& message);
 // Progress and notes on standard error.
 void WriteNote(const CliContext& context, const std::wstring& message);
-// Text in the system's ANSI code page, as log files hold it.
-std::string AnsiText(const std::wstring& text);
 
-// Opens the board and sends the communication settings, as the dialog does
-// when it finds the board. kExitOk, or the exit code after the error has
-// been reported.
-int OpenBoard(CCliBoard& board, const CommValues& comm, const CliContext& context);
+// Opens the board (options.devicePath, or the last one found) and sends the
+// communication settings, as the dialog does when it finds the board.
+// kExitOk, or the exit code after the error has been reported.
+int OpenBoard(CCliBoard& board, const CliOptions& options, const CliContext& context);

@@ -3,20 +3,23 @@
 // frames, with the receive thread answering every acknowledgement. Unlike
 // the dialog it gives up when the board falls silent, since no user is there
 // to unplug it.
-#include "cli/CliCommands_win.h"
+#include "cli/CliCommands.h"
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 
-#include "cli/CliBoard_win.h"
+#include "cli/CliBoard.h"
 #include "cli/CliExitCodes.h"
+#include "cli/CliPlatform.h"
 #include "cli/CliReports.h"
-#include "protocol/FlashFile_win.h"
+#include "protocol/FlashFile.h"
 #include "protocol/FlashSession.h"
 
 namespace {
 
 // The board needs this long after the preparation frame before flash begin.
-constexpr DWORD kPrepareDelayMs = 100;
+constexpr std::chrono::milliseconds kPrepareDelay{100};
 
 // What the receive thread tells the waiting thread about the write.
 class CFlashProgress {
@@ -84,13 +87,13 @@ int RunFlash(const CliOptions& options, CliContext& context)
         progress.Add({at.phase, at.blockCounter, at.blockCount});
         board.Notify();
     });
-    const int opened = OpenBoard(board, EffectiveCommValues(context.settings, options), context);
+    const int opened = OpenBoard(board, options, context);
     if (opened != kExitOk) return opened;
 
     const std::optional<OutputFrame> begin = session.Begin(imageSize);
     if (!begin) return kExitFileSize;  // ReadImage has refused such images already
     board.Send(BuildFlashPrepareFrame());
-    Sleep(kPrepareDelayMs);
+    std::this_thread::sleep_for(kPrepareDelay);
     board.Send(*begin);
 
     FlashOutcome outcome = FlashOutcome::Pending;
@@ -117,7 +120,7 @@ int RunFlash(const CliOptions& options, CliContext& context)
         } else {
             const uint64_t left = options.timeoutMs - (now - lastSign);
             const uint64_t wait = left < CCliBoard::kProbeIntervalMs ? left : CCliBoard::kProbeIntervalMs;
-            if (board.WaitForNews(wait, context.stop) == CCliBoard::Wake::Stop) {
+            if (board.WaitForNews(wait) == CCliBoard::Wake::Stop) {
                 WriteError(context, L"the flash write was stopped; the flash may hold part of the image");
                 result = kExitInterrupted;
             }

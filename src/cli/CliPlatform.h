@@ -1,0 +1,18 @@
+#pragma once
+// What the companion's commands need from the platform besides the board.
+#include <cstdio>
+#include <string>
+
+#include "app/AppSettings.h"
+
+// Text as the platform's log files and consoles hold it: the ANSI code page
+// on Windows, UTF-8 on Linux.
+std::string AnsiText(const std::wstring& text);
+// std::fopen with a file name in wide text.
+std::FILE* OpenCliFile(const std::wstring& path, const char* mode);
+// The settings file: `path`, or where the platform keeps it when empty
+// (Windows: Vantrel.ini beside the program; Linux: vantrel/Vantrel.ini in
+// $XDG_CONFIG_HOME, else ~/.config). Keys missing from the file, or a
+// missing usual file, give the defaults. False when a named file cannot be
+// read.
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings);

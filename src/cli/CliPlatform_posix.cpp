@@ -1,0 +1,65 @@
+#include "cli/CliPlatform.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include "app/IniText.h"
+#include "log/Utf8Text.h"
+
+namespace {
+
+// The profile API reads a value into the tool's 64-character buffer.
+constexpr size_t kValueChars = 63;
+
+std::wstring DefaultSettingsPath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    // The XDG rules ignore a relative folder.
+    if (config && config[0] == '/') {
+        folder = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) return std::wstring();
+        folder = std::string(home) + "/.config";
+    }
+    return WideFromUtf8(folder + "/vantrel/Vantrel.ini");
+}
+
+struct CFileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+} // namespace
+
+std::string AnsiText(const std::wstring& text)
+{
+    return Utf8FromWide(text);
+}
+
+std::FILE* OpenCliFile(const std::wstring& path, const char* mode)
+{
+    return std::fopen(Utf8FromWide(path).c_str(), mode);
+}
+
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
+{
+    ResetSettings(settings);
+    const std::wstring file = path.empty() ? DefaultSettingsPath() : path;
+    std::unique_ptr<std::FILE, CFileCloser> f(file.empty() ? nullptr : std::fopen(Utf8FromWide(file).c_str(), "rb"));
+    // The usual file may well not be there: the defaults hold then.
+    if (!f) return path.empty();
+    std::string bytes;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0;) bytes.append(chunk, n);
+    if (std::ferror(f.get())) return path.empty();
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    const std::wstring text = WideFromUtf8(bytes);
+    for (size_t i = 0; i < kSettingsKeyCount; ++i) {
+        const SettingsKey& k = SettingsKeyAt(i);
+        const std::optional<std::wstring> value = IniValue(text, k.section, k.key, kValueChars);
+        StoreSettingsValue(settings, i, ParseSettingsValue(value ? *value : std::wstring(), k.defaultValue));
+    }
+    return true;
+}

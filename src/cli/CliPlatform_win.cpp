@@ -1,0 +1,39 @@
+#include "cli/CliPlatform.h"
+
+#include <windows.h>
+
+#include "app/AppSettings_win.h"
+
+std::string AnsiText(const std::wstring& text)
+{
+    if (text.empty()) return std::string();
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    if (n <= 0) return std::string();
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    return bytes;
+}
+
+std::FILE* OpenCliFile(const std::wstring& path, const char* mode)
+{
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(path.c_str(), wideMode.c_str());
+}
+
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
+{
+    if (path.empty()) {
+        settings.Load();
+        return true;
+    }
+    // The profile API takes a missing file for an empty one; a file named on
+    // the command line must be there.
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    // A bare name would be looked for in the Windows folder.
+    wchar_t full[MAX_PATH];
+    const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    if (n == 0 || n >= MAX_PATH) return false;
+    LoadSettingsFile(settings, full);
+    return true;
+}

@@ -1,0 +1,172 @@
+// vantrel-cli as a process on Linux: SIGINT, SIGTERM and SIGHUP end it as
+// Ctrl+C and a closed console do on Windows, and two companions measure two
+// boards at the same time without touching each other's readings.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "cli/CliExitCodes.h"
+#include "cli/CliHarness.h"
+#include "cli/FlashPatterns.h"
+#include "link/ReceivePump.h"
+#include "log/LogLine.h"
+
+extern char** environ;
+
+namespace {
+
+// A vantrel-cli process with its output in a file; waited for on every path.
+class CCliProcess {
+public:
+    CCliProcess(const std::vector<std::string>& args, const std::wstring& outPath)
+    {
+        std::vector<std::string> argv = {VANTREL_CLI_EXE};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> pointers;
+        for (std::string& a : argv) pointers.push_back(&a[0]);
+        pointers.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, Utf8Of(outPath).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawn(&m_pid, VANTREL_CLI_EXE, &actions, nullptr, pointers.data(), environ) != 0) m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~CCliProcess()
+    {
+        if (m_pid > 0 && !m_done) {
+            kill(m_pid, SIGKILL);
+            Wait();
+        }
+    }
+    CCliProcess(const CCliProcess&) = delete;
+    CCliProcess& operator=(const CCliProcess&) = delete;
+
+    bool Started() const { return m_pid > 0; }
+    void Signal(int signal) { kill(m_pid, signal); }
+    // The exit code; -1 when it ended otherwise.
+    int Wait()
+    {
+        int status = 0;
+        while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_done = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    bool m_done = false;
+};
+
+bool WaitUntil(const std::function<bool()>& done, uint64_t ms = 10000)
+{
+    const uint64_t end = SteadyNowMs() + ms;
+    while (!done() && SteadyNowMs() < end) usleep(5000);
+    return done();
+}
+
+// (RSOC, voltage) of every line, in order.
+std::vector<std::pair<int, int>> Readings(const std::string& out)
+{
+    std::vector<std::pair<int, int>> readings;
+    size_t start = 0;
+    while (start < out.size()) {
+        size_t end = out.find("\r\n", start);
+        if (end == std::string::npos) end = out.size();
+        const tagLOGDATA record = ParseMeasurementLine(out.data() + start, end - start);
+        readings.emplace_back(record.rsoc, record.voltage);
+        start = end + 2;
+    }
+    return readings;
+}
+
+class CliProcessTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        // A settings file of its own: a period of 0 lets every reading through.
+        config = Utf8Of(folder.Write(L"Vantrel.ini", "[Comm]\nReceiveInterval=0\n"));
+        for (CTestBoard* b : {&first, &second}) {
+            b->board.SetMeasurePeriod(20);
+            ASSERT_TRUE(b->Start());
+        }
+    }
+
+    CTestBoard first{"proc-1"};
+    CTestBoard second{"proc-2"};
+    CDeviceList devices{{first.Path(), second.Path()}};
+    CTestFolder folder;
+    std::string config;
+};
+
+TEST_F(CliProcessTest, SignalsEndTheRunAsCtrlCDoes)
+{
+    struct Case {
+        int signal;
+        std::vector<std::string> args;
+        int code;
+    } cases[] = {
+        {SIGINT, {"measure"}, kExitOk},
+        {SIGTERM, {"measure", "--duration", "60"}, kExitOk},
+        {SIGHUP, {"measure", "--count", "100000"}, kExitOk},
+        {SIGTERM, {"flash", Utf8Of(folder.Write(L"image.txt", HexLines(PatternImage(256, 1)))), "--timeout", "60"},
+         kExitInterrupted},
+    };
+    // The flash write waits for an acknowledgement the board refuses.
+    first.board.SetFlashFault(SimFlashFault::AckStatusZero, 0);
+    int n = 0;
+    for (Case& c : cases) {
+        const bool flashing = c.code == kExitInterrupted;
+        c.args.insert(c.args.end(), {"--config", config, "--device", Utf8Of(first.Path())});
+        const uint32_t before = first.board.MeasurementsSent();
+        const uint32_t framesBefore = first.board.FramesHandled();
+        const std::wstring out = folder.File(L"signal" + std::to_wstring(++n) + L".txt");
+        CCliProcess cli(c.args, out);
+        ASSERT_TRUE(cli.Started());
+        // Signalled once it is measuring, or has begun the flash write
+        // (settings, preparation and flash begin frames).
+        ASSERT_TRUE(WaitUntil([&] {
+            return flashing ? first.board.FramesHandled() >= framesBefore + 3 : first.board.MeasurementsSent() >= before + 3;
+        }));
+        cli.Signal(c.signal);
+        EXPECT_EQ(cli.Wait(), c.code) << strsignal(c.signal);
+        EXPECT_TRUE(WaitUntil([&] { return !first.board.Measuring(); }, 2000)) << "no stop frame";
+        if (!flashing) {
+            EXPECT_FALSE(Readings(ReadWholeFile(out)).empty());
+        }
+    }
+    EXPECT_EQ(second.board.FramesHandled(), 0u);
+}
+
+TEST_F(CliProcessTest, TwoCompanionsMeasureTwoBoardsAtOnce)
+{
+    first.board.SetFirstSample(0);
+    second.board.SetFirstSample(200);
+    const std::wstring out1 = folder.File(L"first.txt");
+    const std::wstring out2 = folder.File(L"second.txt");
+    constexpr uint32_t kCount = 40;
+    CCliProcess a({"measure", "--count", "40", "--config", config, "--device", Utf8Of(first.Path())}, out1);
+    CCliProcess b({"measure", "--count", "40", "--config", config, "--device", Utf8Of(second.Path())}, out2);
+    EXPECT_EQ(a.Wait(), kExitOk);
+    EXPECT_EQ(b.Wait(), kExitOk);
+    for (auto [board, out] : {std::make_pair(&first, out1), std::make_pair(&second, out2)}) {
+        std::vector<std::pair<int, int>> expected;
+        for (uint32_t k = 0; k < kCount; ++k) {
+            const SimMeasurement m = CSimBoard::MeasurementAt((board == &first ? 0 : 200) + k);
+            expected.emplace_back(m.rsoc, m.voltage);
+        }
+        EXPECT_EQ(Readings(ReadWholeFile(out)), expected) << Utf8Of(board->Path());
+    }
+}
+
+} // namespace
