@@ -8,21 +8,10 @@
 
 namespace {
 
-size_t WriteDigits(char* out, uint32_t value)
-{
-    char tmp[10];
-    size_t n = 0;
-    do {
-        tmp[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (size_t i = 0; i < n; ++i)
-        out[i] = tmp[n - 1 - i];
-    return n;
-}
-
-// 64-bit variant for the fast path of FormatFixed1.
-size_t WriteDigits64(char* out, uint64_t value)
+// Decimal digits of an unsigned value. A template rather than one 64-bit
+// body: the 32-bit build would divide every 32-bit value in 64 bits.
+template <class Unsigned>
+size_t WriteDigits(char* out, Unsigned value)
 {
     char tmp[20];
     size_t n = 0;
@@ -249,7 +238,7 @@ size_t FormatFixed1(char* out, double value)
                 size_t n = 0;
                 if (std::signbit(value))
                     out[n++] = '-';
-                n += WriteDigits64(out + n, tenths / 10);
+                n += WriteDigits(out + n, tenths / 10);
                 out[n++] = '.';
                 out[n++] = static_cast<char>('0' + tenths % 10);
                 return n;
