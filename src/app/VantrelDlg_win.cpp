@@ -194,11 +194,10 @@ void CVantrelDlg::OnDestroy()
 
 void CVantrelDlg::ScaleLogo()
 {
-    HBITMAP logo = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO));
+    const CBitmap logo(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO)));
     if (!logo) return;
     BITMAP info{};
-    GetObjectW(logo, sizeof(info), &info);
-    DeleteObject(logo);
+    GetObjectW(logo.Get(), sizeof(info), &info);
     const PixelSize size = ScaledLogoSize(info.bmWidth, info.bmHeight, m_dpiScaleX, m_dpiScaleY);
     SetWindowPos(Item(IDC_LOGO), nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -19,6 +19,10 @@ public:
     HANDLE Get() const { return m_h; }
     bool IsValid() const { return m_h != nullptr && m_h != INVALID_HANDLE_VALUE; }
     HANDLE Release() { HANDLE h = m_h; m_h = nullptr; return h; }
+    // Closes what is owned and says whether the close succeeded; owns
+    // nothing afterwards either way (a handle whose close failed is no
+    // longer usable). Nothing owned counts as success.
+    BOOL Close() { return IsValid() ? CloseHandle(Release()) : TRUE; }
     void Reset(HANDLE h = nullptr) {
         if (IsValid()) CloseHandle(m_h);
         m_h = h;

@@ -165,10 +165,7 @@ BOOL CSubBoardLink::Open()
 
 BOOL CSubBoardLink::Close()
 {
-    if (!m_device.IsValid()) return TRUE;
-    if (!CloseHandle(m_device.Get())) return FALSE;
-    m_device.Release();
-    return TRUE;
+    return m_device.Close();
 }
 
 int CSubBoardLink::WriteReport(const uint8_t* report) const
