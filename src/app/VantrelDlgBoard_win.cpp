@@ -72,7 +72,7 @@ void CVantrelDlg::TearDownSubBoard()
     if (m_demoMode == kNormalMode)
         SendStopFrame();  // fails quietly when the board is already gone
     else
-        KillTimer(GetHwnd(), kDemoTimerId);
+        m_measurement.StopDemoTimer();
     SetEnableState(EnableState::Idle);
     m_board.Disconnect();
     ShowConnected(false);

@@ -15,42 +15,29 @@ void CVantrelDlg::OnStartMeasure()
         AppMessageBox(GetHwnd(), L"Sub board was not found", L"error", MB_OK | MB_ICONWARNING);
         return;
     }
-    if (m_demoMode == kNormalMode) {
-        // The first reading comes when the receive thread passes one.
-        SendFrame(BuildStartMeasureFrame());
-        m_board.SetMeasuring(true);
-        SetEnableState(EnableState::Measuring);
-        return;
-    }
-    const uint16_t interval = m_settings.ReceiveInterval;
-    SetTimer(GetHwnd(), kDemoTimerId, static_cast<UINT>(interval) * 1000u, nullptr);
-    m_board.SetMeasuring(true);
+    m_measurement.Start(m_settings.ReceiveInterval);
     SetEnableState(EnableState::Measuring);
-    m_demoSource.SetSteps(interval);
-    // The first reading at once; it leaves the graph view alone.
-    TakeDemoReading(false);
+    // In the demo modes the first reading comes at once; it leaves the graph
+    // view alone.
+    if (m_demoMode != kNormalMode) TakeDemoReading(false);
 }
 
 void CVantrelDlg::OnStopMeasure()
 {
-    if (m_demoMode == kNormalMode)
-        SendStopFrame();
-    else
-        KillTimer(GetHwnd(), kDemoTimerId);
-    m_board.SetMeasuring(false);
+    m_measurement.Stop();
     SetEnableState(EnableState::Idle);
 }
 
 void CVantrelDlg::OnTimer(UINT_PTR id)
 {
-    if (id != kDemoTimerId) return;
+    if (!m_measurement.IsDemoTick(id)) return;
     UpdateData(true);
     TakeDemoReading(true);
 }
 
 void CVantrelDlg::TakeDemoReading(bool graphSteps)
 {
-    const DemoReading reading = m_demoSource.GetDemoReading();
+    const DemoReading reading = m_measurement.NextDemoReading();
     AddReading(TruncateToInt32(reading.rsoc), reading.temperature, TruncateToUInt16(reading.voltage), graphSteps);
 }
 

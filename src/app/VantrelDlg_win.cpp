@@ -96,6 +96,7 @@ void CVantrelDlg::InitializeMainWindow()
                    DeriveFont(dlg, GraphFontHeight(m_dpiScaleY), kGraphFontWeight, false));
     m_graph.CreateSettingsDialog();
     m_graph.UpdateGeometry();
+    m_measurement.Attach(dlg, m_demoMode == kNormalMode);
     m_board.Attach(dlg, m_demoMode == kNormalMode, [this](const uint8_t* payload) { m_flash.OnAcknowledge(payload); });
     m_flash.SetSender([this](const OutputFrame& frame) { m_board.SendFrame(frame); });
     m_board.WatchArrivals();
@@ -184,7 +185,7 @@ void CVantrelDlg::OnDestroy()
     if (m_demoMode == kNormalMode)
         SendStopFrame();
     else
-        KillTimer(GetHwnd(), kDemoTimerId);
+        m_measurement.StopDemoTimer();
     m_board.Detach();
     m_flash.SetImage(nullptr);
     ClearLogData();

@@ -1,9 +1,10 @@
 #pragma once
 // The main window. It owns its parts for the whole run and wires them: each
-// part keeps its own state and rules (the board connection, the flash write,
-// the log view, the graph view, the battery picture, the layout); the window
-// keeps the message map, the data exchange with its edits, the status bar and
-// the enable states, and its handlers forward to the parts.
+// part keeps its own state and rules (the board connection, the measurement,
+// the flash write, the log view, the graph view, the battery picture, the
+// layout); the window keeps the message map, the data exchange with its
+// edits, the status bar and the enable states, and its handlers forward to
+// the parts.
 //
 // Threads: every member runs on the user interface thread. The receive
 // thread touches only the board connection and the flash write session, each
@@ -20,7 +21,7 @@
 #include "fw/Gdi_win.h"
 #include "graph/GraphView_win.h"
 #include "link/BoardConnection_win.h"
-#include "log/DemoSource.h"
+#include "measure/Measurement_win.h"
 #include "log/LogView_win.h"
 #include "ui/BatteryPicture_win.h"
 #include "ui/MainLayout_win.h"
@@ -28,9 +29,6 @@
 // System-menu commands added by the tool.
 constexpr UINT IDM_ABOUTBOX = 0x0010;
 constexpr UINT IDM_LOADLOG = 0x0020;
-
-// Window timer of the demo modes (the measuring period).
-constexpr UINT_PTR kDemoTimerId = 1;
 
 class CVantrelDlg : public CDialog {
 public:
@@ -40,6 +38,7 @@ public:
     // --- the parts
     CBoardConnection& Board() { return m_board; }
     const CBoardConnection& Board() const { return m_board; }
+    const CMeasurement& Measurement() const { return m_measurement; }
     const CFlashWriteSession& Flash() const { return m_flash; }
     CLogView& LogView() { return m_logView; }
     const LogStore& LogData() const { return m_logView.Log(); }
@@ -147,7 +146,7 @@ private:
     CGraphView m_graph{m_logView.Log()};
     CBatteryPicture m_picture;
     CMainLayout m_layout;
-    DemoSource m_demoSource;  // readings of the demo modes
+    CMeasurement m_measurement{m_board};
     int32_t m_flashWriting = 0;
 
     // Data exchange: the texts of the bound edits.
