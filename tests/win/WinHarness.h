@@ -311,6 +311,46 @@ inline HWND WaitForWindow(const wchar_t* title, DWORD ms = 10000)
     return wnd && IsWindowVisible(wnd) ? wnd : nullptr;
 }
 
+// The real Vantrel.exe beside the tests, started with `args` (inheriting
+// this process's environment). At the end of the scope it gets 10 s to end
+// by itself, then it is ended by force.
+class RealProgram {
+public:
+    explicit RealProgram(const std::wstring& args = L"")
+    {
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        std::wstring commandLine = L"\"" + Exe() + L"\"" + (args.empty() ? L"" : L" " + args);
+        if (!CreateProcessW(Exe().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return;
+        CloseHandle(pi.hThread);
+        m_process = pi.hProcess;
+    }
+    ~RealProgram()
+    {
+        if (!m_process) return;
+        if (WaitForSingleObject(m_process, 10000) != WAIT_OBJECT_0) Kill();
+        CloseHandle(m_process);
+    }
+    RealProgram(const RealProgram&) = delete;
+    RealProgram& operator=(const RealProgram&) = delete;
+
+    static std::wstring Exe() { return BesideExe(L"Vantrel.exe"); }
+    static bool Built() { return GetFileAttributesW(Exe().c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Started() const { return m_process != nullptr; }
+    // Its main window once shown; nullptr after 30 s.
+    HWND Window() const { return WaitForWindow(L"Vantrel For VX5531xxR ", 30000); }
+    void Kill()
+    {
+        TerminateProcess(m_process, 9);
+        WaitForSingleObject(m_process, 10000);
+    }
+
+private:
+    HANDLE m_process = nullptr;
+};
+
 // ---------------------------------------------------------------- the main window
 
 // Enabled state of the nine buttons the enable states govern, in the order

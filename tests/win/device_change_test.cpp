@@ -123,19 +123,14 @@ TEST_F(DeviceChangeTest, ABoardThatCannotBeOpenedIsNotConnectedAndALaterArrivalI
 // says what the tool says when no board is found.
 TEST_F(DeviceChangeTest, TheRealProgramDoesNotShowAnUnopenableBoardAsConnected)
 {
-    const std::wstring exe = BesideExe(L"Vantrel.exe");
-    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
+    if (!RealProgram::Built()) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
     CTempFolder folder;
     UnopenableDevice locked(folder);
     DeviceListScope devices(locked.path);  // inherited by the child
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CHandle process(pi.hProcess), thread(pi.hThread);
+    RealProgram program;
+    ASSERT_TRUE(program.Started());
 
-    HWND wnd = WaitForWindow(L"Vantrel For VX5531xxR ", 30000);
+    HWND wnd = program.Window();
     ASSERT_NE(wnd, nullptr);
     HWND status = FindWindowExW(wnd, nullptr, STATUSCLASSNAMEW, nullptr);
     ASSERT_NE(status, nullptr);
@@ -150,7 +145,6 @@ TEST_F(DeviceChangeTest, TheRealProgramDoesNotShowAnUnopenableBoardAsConnected)
     EXPECT_EQ(Utf8(text), "Sub board was not found");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     PostMessageW(wnd, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.Get(), 9);
 }
 
 // The window object destroyed while its window still exists: the window's

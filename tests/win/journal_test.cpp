@@ -147,17 +147,13 @@ TEST_F(JournalTest, RetentionKeepsTheNewestThirtyRuns)
 // back as every reading it had shown.
 TEST_F(JournalTest, KilledProcessLeavesEveryShownReading)
 {
-    const std::wstring exe = BesideExe(L"Vantrel.exe");
-    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
+    if (!RealProgram::Built()) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
     WriteSettings("[Comm]\r\nReceiveInterval=1\r\n");
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring commandLine = L"\"" + exe + L"\" -demo2";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    RealProgram program(L"-demo2");
+    ASSERT_TRUE(program.Started());
 
     // Its window, then Start measure; readings follow once a second.
-    HWND wnd = WaitForWindow(L"Vantrel For VX5531xxR ", 30000);
+    HWND wnd = program.Window();
     ASSERT_NE(wnd, nullptr);
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(wnd, 1000)));
 
@@ -185,11 +181,7 @@ TEST_F(JournalTest, KilledProcessLeavesEveryShownReading)
         if (!path.empty() && measurementLines(path) >= 3) break;
         Sleep(100);
     }
-    TerminateProcess(pi.hProcess, 9);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    DeleteFileW(ini.c_str());
+    program.Kill();
 
     ASSERT_FALSE(path.empty());
     LogStore loaded;
