@@ -98,4 +98,8 @@ if(VANTREL_TESTS)
   # Every case in one program, for running a filter across areas by hand.
   vantrel_win_test(win_tests ${WIN_TEST_SOURCES})
   set_target_properties(win_tests PROPERTIES EXCLUDE_FROM_ALL ON)
+  # The dialog's figures and the long run are no tests (scripts/perf.sh and
+  # scripts/soak.sh run them), but are built with the tests so they keep compiling.
+  vantrel_win_test(win_perf ${CMAKE_SOURCE_DIR}/bench/win/perf_dialog.cpp)
+  vantrel_win_test(win_soak ${CMAKE_SOURCE_DIR}/bench/win/soak.cpp)
 endif()

@@ -1,67 +1,20 @@
 // The main window's start-up, settings file and shutdown, driven in-process.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <thread>
-
-#include "app/VantrelDlg_win.h"
 #include "WinHarness.h"
 
 namespace {
-std::string ReadFileBytes(const std::wstring& path)
-{
-    std::string out;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof(buf), &got, nullptr) && got > 0) out.append(buf, got);
-    CloseHandle(f);
-    return out;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
-}
-
-// Creates the main window modeless, lets it settle, destroys it.
-class MainWindowRun {
-public:
-    explicit MainWindowRun(const std::wstring& commandLine = L"") : dlg(commandLine)
-    {
-        created = dlg.Create(nullptr);
-        PumpMessages(30);
-    }
-    ~MainWindowRun() { dlg.DestroyWindow(); }
-    CVantrelDlg dlg;
-    bool created = false;
-};
-
-class StartupTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ini = BesideExe(L"Vantrel.ini");
-        DeleteFileW(ini.c_str());
-    }
-    void TearDown() override { DeleteFileW(ini.c_str()); }
-    std::wstring ini;
-};
+using StartupTest = WindowTest;
 }
 
 TEST_F(StartupTest, FirstRunWritesEveryKeyInOrder)
 {
     {
-        MainWindowRun run;
+        MainWindow run;
         ASSERT_TRUE(run.created);
         EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "written only at shutdown";
     }
-    const std::string text = ReadFileBytes(ini);
+    const std::string text = ReadBytes(ini);
     const size_t initial = text.find("[Initial]");
     const size_t comm = text.find("[Comm]");
     ASSERT_NE(initial, std::string::npos);
@@ -87,16 +40,16 @@ TEST_F(StartupTest, FirstRunWritesEveryKeyInOrder)
 
 TEST_F(StartupTest, PartialFileKeepsItsKeysAndGetsTheRest)
 {
-    WriteFileBytes(ini, "[Comm]\r\nReceiveInterval=5\r\n[Initial]\r\nAdjustmentPack8=300\r\nAdjustmentB=70000\r\n");
+    WriteBytes(ini, "[Comm]\r\nReceiveInterval=5\r\n[Initial]\r\nAdjustmentPack8=300\r\nAdjustmentB=70000\r\n");
     {
-        MainWindowRun run;
+        MainWindow run;
         EXPECT_EQ(run.dlg.Settings().ReceiveInterval, 5);
         EXPECT_EQ(run.dlg.Settings().AdjustmentPack8, 44);
         EXPECT_EQ(run.dlg.Settings().AdjustmentB, 4464);
         EXPECT_EQ(run.dlg.Settings().I2cClock, 100);
         EXPECT_EQ(Utf8(run.dlg.StatusText(2)), "Interval : 5 sec");
     }
-    const std::string text = ReadFileBytes(ini);
+    const std::string text = ReadBytes(ini);
     EXPECT_NE(text.find("ReceiveInterval=5"), std::string::npos);
     EXPECT_NE(text.find("AdjustmentPack8=44"), std::string::npos);
     EXPECT_NE(text.find("AdjustmentB=4464"), std::string::npos);
@@ -112,7 +65,7 @@ TEST_F(StartupTest, DemoModesAndTheStatusBar)
     };
     for (const Case& c : cases) {
         {
-            MainWindowRun run(c.args);
+            MainWindow run(c.args);
             EXPECT_EQ(run.dlg.DemoMode(), c.mode) << Utf8(c.args);
             EXPECT_EQ(Utf8(run.dlg.StatusText(1)), c.pane1) << Utf8(c.args);
             EXPECT_EQ(Utf8(run.dlg.StatusText(2)), "Interval : 2 sec");
@@ -125,12 +78,12 @@ TEST_F(StartupTest, DemoModesAndTheStatusBar)
 
 TEST_F(StartupTest, TitleSystemMenuAndStartButtons)
 {
-    MainWindowRun run;
+    MainWindow run;
     wchar_t title[128] = {};
-    GetWindowTextW(run.dlg.GetHwnd(), title, 128);
+    GetWindowTextW(run.Wnd(), title, 128);
     EXPECT_EQ(Utf8(title), "Vantrel For VX5531xxR ");
 
-    HMENU menu = GetSystemMenu(run.dlg.GetHwnd(), FALSE);
+    HMENU menu = GetSystemMenu(run.Wnd(), FALSE);
     ASSERT_NE(menu, nullptr);
     wchar_t item[128];
     GetMenuStringW(menu, 0, item, 128, MF_BYPOSITION);
@@ -142,11 +95,11 @@ TEST_F(StartupTest, TitleSystemMenuAndStartButtons)
     EXPECT_EQ(GetMenuItemID(menu, 2), 0x0010u);
     EXPECT_TRUE(GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR);
 
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(run.dlg.GetHwnd(), 1001)));  // Stop measure
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(run.dlg.GetHwnd(), 1041)));  // Flash write
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(run.dlg.GetHwnd(), 1000)));   // Start measure
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(run.Wnd(), 1001)));  // Stop measure
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(run.Wnd(), 1041)));  // Flash write
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(run.Wnd(), 1000)));   // Start measure
 
-    HWND list = GetDlgItem(run.dlg.GetHwnd(), 1008);
+    HWND list = GetDlgItem(run.Wnd(), 1008);
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 6);
     EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), static_cast<LRESULT>(90 * run.dlg.DpiScaleX()));
@@ -157,50 +110,37 @@ TEST_F(StartupTest, EscapeAndEnterLeaveTheWindowOpenCloseEndsIt)
 {
     CVantrelDlg dlg;
     bool stillOpenAfterKeys = false;
-    std::thread driver([&] {
-        HWND wnd = nullptr;
-        for (int i = 0; i < 500 && !(wnd && IsWindowVisible(wnd)); ++i) {
-            Sleep(10);
-            wnd = FindWindowW(L"#32770", L"Vantrel For VX5531xxR ");
-        }
-        if (!wnd) return;
-        HWND focus = GetDlgItem(wnd, 1009);
-        for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
-            PostMessageW(focus, WM_KEYDOWN, key, 0);
-            PostMessageW(focus, WM_KEYUP, key, 0xC0000000);
-        }
-        Sleep(300);
-        stillOpenAfterKeys = IsWindow(wnd) && IsWindowVisible(wnd);
-        PostMessageW(wnd, WM_CLOSE, 0, 0);
-    });
+    DialogDriver driver;
+    driver.Expect(L"Vantrel For VX5531xxR ", {[](HWND wnd) {
+                                                  HWND focus = GetDlgItem(wnd, 1009);
+                                                  for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+                                                      PostMessageW(focus, WM_KEYDOWN, key, 0);
+                                                      PostMessageW(focus, WM_KEYUP, key, 0xC0000000);
+                                                  }
+                                              },
+                                              [&](HWND wnd) {
+                                                  stillOpenAfterKeys = IsWindow(wnd) && IsWindowVisible(wnd);
+                                                  PostMessageW(wnd, WM_CLOSE, 0, 0);
+                                              }});
     INT_PTR result = dlg.DoModal();
-    driver.join();
     EXPECT_TRUE(stillOpenAfterKeys);
     EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST_F(StartupTest, AboutBoxShowsNameVersionAndNotice)
 {
-    MainWindowRun run;
+    MainWindow run;
     std::wstring nameLine, notice;
-    std::thread driver([&] {
-        HWND box = nullptr;
-        // Visible only once the modal run has shown it, after its
-        // initialisation has filled the texts.
-        for (int i = 0; i < 500 && !(box && IsWindowVisible(box)); ++i) {
-            Sleep(10);
-            box = FindWindowW(L"#32770", L"About Vantrel");
-        }
-        if (!box) return;
-        wchar_t text[256] = {};
-        GetDlgItemTextW(box, 1057, text, 256);
-        nameLine = text;
-        GetDlgItemTextW(box, 1056, text, 256);
-        notice = text;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
-    SendMessageW(run.dlg.GetHwnd(), WM_SYSCOMMAND, 0x0010, 0);
-    driver.join();
+    DialogDriver driver;
+    driver.Expect(L"About Vantrel", {[&](HWND box) {
+                      wchar_t text[256] = {};
+                      GetDlgItemTextW(box, 1057, text, 256);
+                      nameLine = text;
+                      GetDlgItemTextW(box, 1056, text, 256);
+                      notice = text;
+                      Click(box, IDOK);
+                  }});
+    SendMessageW(run.Wnd(), WM_SYSCOMMAND, 0x0010, 0);
     EXPECT_EQ(Utf8(nameLine).rfind("Vantrel For VX5531xxR  Version ", 0), 0u) << Utf8(nameLine);
     EXPECT_GT(nameLine.size(), std::wstring(L"Vantrel For VX5531xxR  Version ").size());
     EXPECT_FALSE(notice.empty());

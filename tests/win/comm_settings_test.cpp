@@ -1,13 +1,10 @@
 // The "Communicate" dialog and the settings command, with the simulated board.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
-#include <thread>
 
-#include "device_harness.h"
+#include "WinHarness.h"
 #include "log/LogRecord.h"
-#include "resource.h"
 
 namespace {
 
@@ -59,61 +56,33 @@ void ChooseBus(HWND box, int index)
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_COMM_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(type));
 }
 
-// Presses "Communicate"; `act` works on the open dialog from another thread
-// and returns the button (IDOK / IDCANCEL) that closes it. False when the
-// dialog never appeared.
-bool RunCommunicate(OpenWindow& w, const std::function<int(HWND)>& act)
+// Presses "Communicate"; `act` works on the open dialog from inside its modal
+// loop and returns the button (IDOK / IDCANCEL) that closes it. False when
+// the dialog never appeared.
+bool RunCommunicate(MainWindow& w, const std::function<int(HWND)>& act)
 {
-    std::atomic<bool> seen{false};
-    std::thread driver([&] {
-        // The window exists before its controls and its initialisation; the
-        // modal loop shows it only when both are done.
-        HWND box = nullptr;
-        for (int i = 0; i < 500 && !(box && IsWindowVisible(box)); ++i) {
-            Sleep(10);
-            box = FindWindowW(L"#32770", L"Communicate");
-        }
-        if (!box) return;
-        if (!IsWindowVisible(box)) {
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            return;
-        }
-        seen = true;
-        const int button = act(box);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-    });
+    DialogDriver driver;
+    driver.Expect(L"Communicate", {[&](HWND box) { Click(box, act(box)); }});
     w.Click(IDC_COMMUNICATE);
-    driver.join();
-    return seen;
+    return driver.Ran(0);
 }
 
-std::string LastRowMessage(const ProbeDlg& dlg)
+std::string LastRowMessage(const CVantrelDlg& dlg)
 {
     const LogStore& log = dlg.LogData();
     if (log.RowCount() == 0) return std::string();
     return Utf8(log.CellText(log.RowCount() - 1, 5));
 }
 
-void WriteSettingsFile(const std::wstring& path, const char* text)
-{
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, text, static_cast<DWORD>(strlen(text)), &put, nullptr);
-    CloseHandle(f);
-}
-
 const char kDefaultRow[] = "<Communicate> Period of measure:2s Communication type:I2C I2C clock frequency:100kHz";
 
-class CommSettingsTest : public testing::Test {
-protected:
-    SettingsFileScope settingsFile;
-};
+using CommSettingsTest = WindowTest;
 
 } // namespace
 
 TEST_F(CommSettingsTest, DialogShowsTheStoredSettingsAndItsRanges)
 {
-    OpenWindow w;
+    MainWindow w;
     ASSERT_TRUE(w.created);
     CommDialogView v;
     ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
@@ -138,8 +107,8 @@ TEST_F(CommSettingsTest, DialogShowsTheStoredSettingsAndItsRanges)
 
 TEST_F(CommSettingsTest, ClockListIsEnabledExactlyWhileI2cIsSelected)
 {
-    WriteSettingsFile(settingsFile.path, "[Comm]\r\nCommType=1\r\nI2cClock=400\r\n");
-    OpenWindow w;
+    WriteSettings("[Comm]\r\nCommType=1\r\nI2cClock=400\r\n");
+    MainWindow w;
     CommDialogView opened, afterI2c, afterOwsi;
     ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
         opened = Look(box);
@@ -159,91 +128,78 @@ TEST_F(CommSettingsTest, ClockListIsEnabledExactlyWhileI2cIsSelected)
 
 TEST_F(CommSettingsTest, StartUpSendsTheDefaultsAndLogsThem)
 {
-    SimulatedBoard sim(L"comm-default");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
-    const SimSettings s = sim.board.Settings();
+    ASSERT_NO_FATAL_FAILURE(Open(L"comm-default"));
+    const SimSettings s = sim->board.Settings();
     // Frame bytes 17-20 are 02 00 64 00, byte 34 is 00.
     EXPECT_EQ(s.intervalSeconds, 2);
     EXPECT_EQ(s.i2cClockKHz, 100);
     EXPECT_EQ(s.commType, 0);
-    ASSERT_EQ(w.dlg.LogData().RowCount(), 1u);
-    EXPECT_EQ(w.dlg.LogData().RowKind(0), kLogRowMessage);
-    EXPECT_EQ(LastRowMessage(w.dlg), kDefaultRow);
-    EXPECT_EQ(Utf8(w.dlg.StatusText(2)), "Interval : 2 sec");
+    ASSERT_EQ(w->dlg.LogData().RowCount(), 1u);
+    EXPECT_EQ(w->dlg.LogData().RowKind(0), kLogRowMessage);
+    EXPECT_EQ(LastRowMessage(w->dlg), kDefaultRow);
+    EXPECT_EQ(Utf8(w->dlg.StatusText(2)), "Interval : 2 sec");
 }
 
 TEST_F(CommSettingsTest, OkStoresSendsLogsAndShowsThePeriod)
 {
-    SimulatedBoard sim(L"comm-ok");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
+    ASSERT_NO_FATAL_FAILURE(Open(L"comm-ok"));
 
-    ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
+    ASSERT_TRUE(RunCommunicate(*w, [&](HWND box) {
         SetDlgItemTextW(box, IDC_COMM_PERIOD, L"300");  // typed by the user
         ChooseBus(box, 1);
         return IDOK;
     }));
-    EXPECT_EQ(w.dlg.Settings().ReceiveInterval, 300);
-    EXPECT_EQ(w.dlg.Settings().CommType, 1);
-    EXPECT_EQ(w.dlg.Settings().I2cClock, 100) << "the disabled list is stored too";
-    EXPECT_EQ(w.dlg.ReceiveIntervalMs(), 300000u);
-    EXPECT_EQ(Utf8(w.dlg.StatusText(2)), "Interval : 300 sec");
-    EXPECT_EQ(LastRowMessage(w.dlg), "<Communicate> Period of measure:300s Communication type:OWSI");
-    EXPECT_EQ(w.dlg.LogData().RowKind(w.dlg.LogData().RowCount() - 1), kLogRowMessage);
+    EXPECT_EQ(w->dlg.Settings().ReceiveInterval, 300);
+    EXPECT_EQ(w->dlg.Settings().CommType, 1);
+    EXPECT_EQ(w->dlg.Settings().I2cClock, 100) << "the disabled list is stored too";
+    EXPECT_EQ(w->dlg.Board().ReceiveIntervalMs(), 300000u);
+    EXPECT_EQ(Utf8(w->dlg.StatusText(2)), "Interval : 300 sec");
+    EXPECT_EQ(LastRowMessage(w->dlg), "<Communicate> Period of measure:300s Communication type:OWSI");
+    EXPECT_EQ(w->dlg.LogData().RowKind(w->dlg.LogData().RowCount() - 1), kLogRowMessage);
 
     // Frame bytes 17-18 are 2C 01, 19-20 still carry the clock, 34 is 01.
-    ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().intervalSeconds == 300; }));
-    EXPECT_EQ(sim.board.Settings().i2cClockKHz, 100);
-    EXPECT_EQ(sim.board.Settings().commType, 1);
+    ASSERT_TRUE(PumpUntil([&] { return sim->board.Settings().intervalSeconds == 300; }));
+    EXPECT_EQ(sim->board.Settings().i2cClockKHz, 100);
+    EXPECT_EQ(sim->board.Settings().commType, 1);
 
     // Back to I2C at 400 kHz.
-    ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
+    ASSERT_TRUE(RunCommunicate(*w, [&](HWND box) {
         ChooseBus(box, 0);
         SendDlgItemMessageW(box, IDC_COMM_I2C_CLOCK, CB_SETCURSEL, 1, 0);
         return IDOK;
     }));
-    EXPECT_EQ(LastRowMessage(w.dlg),
+    EXPECT_EQ(LastRowMessage(w->dlg),
               "<Communicate> Period of measure:300s Communication type:I2C I2C clock frequency:400kHz");
-    ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().i2cClockKHz == 400; }));
-    EXPECT_EQ(sim.board.Settings().commType, 0);
+    ASSERT_TRUE(PumpUntil([&] { return sim->board.Settings().i2cClockKHz == 400; }));
+    EXPECT_EQ(sim->board.Settings().commType, 0);
 }
 
 TEST_F(CommSettingsTest, CancelChangesNothingNotEvenTheReceiveInterval)
 {
-    SimulatedBoard sim(L"comm-cancel");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_TRUE(PumpUntil([&] { return sim.board.Settings().received; }));
-    const uint32_t framesBefore = sim.board.FramesHandled();
-    const size_t rowsBefore = w.dlg.LogData().RowCount();
+    ASSERT_NO_FATAL_FAILURE(Open(L"comm-cancel"));
+    const uint32_t framesBefore = sim->board.FramesHandled();
+    const size_t rowsBefore = w->dlg.LogData().RowCount();
 
-    ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
+    ASSERT_TRUE(RunCommunicate(*w, [&](HWND box) {
         SetDlgItemTextW(box, IDC_COMM_PERIOD, L"45");
         ChooseBus(box, 1);
         SendDlgItemMessageW(box, IDC_COMM_I2C_CLOCK, CB_SETCURSEL, 1, 0);
         return IDCANCEL;
     }));
     PumpMessages(100);
-    EXPECT_EQ(w.dlg.Settings().ReceiveInterval, 2);
-    EXPECT_EQ(w.dlg.Settings().CommType, 0);
-    EXPECT_EQ(w.dlg.Settings().I2cClock, 100);
-    EXPECT_EQ(w.dlg.ReceiveIntervalMs(), 2000u);
-    EXPECT_EQ(Utf8(w.dlg.StatusText(2)), "Interval : 2 sec");
-    EXPECT_EQ(w.dlg.LogData().RowCount(), rowsBefore);
-    EXPECT_EQ(sim.board.FramesHandled(), framesBefore);
+    EXPECT_EQ(w->dlg.Settings().ReceiveInterval, 2);
+    EXPECT_EQ(w->dlg.Settings().CommType, 0);
+    EXPECT_EQ(w->dlg.Settings().I2cClock, 100);
+    EXPECT_EQ(w->dlg.Board().ReceiveIntervalMs(), 2000u);
+    EXPECT_EQ(Utf8(w->dlg.StatusText(2)), "Interval : 2 sec");
+    EXPECT_EQ(w->dlg.LogData().RowCount(), rowsBefore);
+    EXPECT_EQ(sim->board.FramesHandled(), framesBefore);
 }
 
 TEST_F(CommSettingsTest, OddClockFromTheFileBecomes400AndNoBoardMeansNoRow)
 {
-    WriteSettingsFile(settingsFile.path, "[Comm]\r\nI2cClock=250\r\n");
-    OpenWindow w;
+    WriteSettings("[Comm]\r\nI2cClock=250\r\n");
+    MainWindow w;
     ASSERT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
     CommDialogView opened;
     ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
@@ -255,28 +211,26 @@ TEST_F(CommSettingsTest, OddClockFromTheFileBecomes400AndNoBoardMeansNoRow)
     EXPECT_EQ(w.dlg.Settings().I2cClock, 400);
     EXPECT_EQ(w.dlg.Settings().ReceiveInterval, 7);
     // Without a board the period still takes effect, but nothing is logged.
-    EXPECT_EQ(w.dlg.ReceiveIntervalMs(), 7000u);
+    EXPECT_EQ(w.dlg.Board().ReceiveIntervalMs(), 7000u);
     EXPECT_EQ(Utf8(w.dlg.StatusText(2)), "Interval : 7 sec");
     EXPECT_EQ(w.dlg.LogData().RowCount(), 0u);
 }
 
 TEST_F(CommSettingsTest, DemoModeLogsTheCommandButWritesNothing)
 {
-    SimulatedBoard sim(L"comm-demo");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w(L"-demo1");
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr) << "the board is opened in the demo modes too";
-    EXPECT_EQ(LastRowMessage(w.dlg), kDefaultRow);
+    ASSERT_NO_FATAL_FAILURE(PlugBoard(L"comm-demo"));
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(L"-demo1"));
+    ASSERT_NE(w->dlg.Board().DeviceHandle(), nullptr) << "the board is opened in the demo modes too";
+    EXPECT_EQ(LastRowMessage(w->dlg), kDefaultRow);
 
-    ASSERT_TRUE(RunCommunicate(w, [&](HWND box) {
+    ASSERT_TRUE(RunCommunicate(*w, [&](HWND box) {
         SetDlgItemTextW(box, IDC_COMM_PERIOD, L"9");
         return IDOK;
     }));
-    EXPECT_EQ(w.dlg.LogData().RowCount(), 2u);
-    EXPECT_EQ(LastRowMessage(w.dlg),
+    EXPECT_EQ(w->dlg.LogData().RowCount(), 2u);
+    EXPECT_EQ(LastRowMessage(w->dlg),
               "<Communicate> Period of measure:9s Communication type:I2C I2C clock frequency:100kHz");
     PumpMessages(200);
-    EXPECT_EQ(sim.board.FramesHandled(), 0u);
-    EXPECT_FALSE(sim.board.Settings().received);
+    EXPECT_EQ(sim->board.FramesHandled(), 0u);
+    EXPECT_FALSE(sim->board.Settings().received);
 }

@@ -5,30 +5,15 @@
 
 #include <cstdint>
 
-#include "device_harness.h"
-#include "resource.h"
+#include "WinHarness.h"
 
 namespace {
-
-class WordAccessTest : public testing::Test {
-protected:
-    SettingsFileScope settingsFile;
-};
-
-std::string Text(const OpenWindow& w, int id)
-{
-    return Utf8(w.dlg.ItemText(id));
+using WordAccessTest = WindowTest;
 }
-
-} // namespace
 
 TEST_F(WordAccessTest, WriteWordTakesLowBitsOfTheHexTexts)
 {
-    SimulatedBoard sim(L"word-write");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(Open(L"word-write"));
 
     struct Case { const wchar_t* command; const wchar_t* data; uint8_t reg; uint16_t value; };
     // Every case writes a value its register does not hold yet, so each
@@ -48,50 +33,46 @@ TEST_F(WordAccessTest, WriteWordTakesLowBitsOfTheHexTexts)
         {L"32", L"-2", 0x32, 0xFFFE},
         {L"33", L"", 0x33, 0x0000},
     };
-    sim.board.SetRegister(0x33, 0xABCD);
+    sim->board.SetRegister(0x33, 0xABCD);
     for (const Case& c : cases) {
-        w.dlg.SetItemText(IDC_WRITE_COMMAND, c.command);
-        w.dlg.SetItemText(IDC_WRITE_DATA, c.data);
-        w.Click(IDC_WRITE_WORD);
-        EXPECT_TRUE(PumpUntil([&] { return sim.board.Register(c.reg) == c.value; }, 2000))
+        w->dlg.SetItemText(IDC_WRITE_COMMAND, c.command);
+        w->dlg.SetItemText(IDC_WRITE_DATA, c.data);
+        w->Click(IDC_WRITE_WORD);
+        EXPECT_TRUE(PumpUntil([&] { return sim->board.Register(c.reg) == c.value; }, 2000))
             << Utf8(c.command) << " / " << Utf8(c.data) << " -> register " << int(c.reg) << " holds "
-            << sim.board.Register(c.reg);
+            << sim->board.Register(c.reg);
         // The texts stay as typed.
-        EXPECT_EQ(w.dlg.ItemText(IDC_WRITE_COMMAND), c.command);
+        EXPECT_EQ(w->dlg.ItemText(IDC_WRITE_COMMAND), c.command);
     }
 }
 
 TEST_F(WordAccessTest, ReadWordShowsTheRegisterInLowerCaseHex)
 {
-    SimulatedBoard sim(L"word-read");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
-    sim.board.SetRegister(0x0D, 0x0A5B);
-    sim.board.SetRegister(0x0E, 0x0000);
-    sim.board.SetRegister(0xFF, 0xFFFF);
+    ASSERT_NO_FATAL_FAILURE(Open(L"word-read"));
+    sim->board.SetRegister(0x0D, 0x0A5B);
+    sim->board.SetRegister(0x0E, 0x0000);
+    sim->board.SetRegister(0xFF, 0xFFFF);
 
-    w.dlg.SetItemText(IDC_READ_COMMAND, L"d");
-    w.Click(IDC_READ_WORD);
+    w->dlg.SetItemText(IDC_READ_COMMAND, L"d");
+    w->Click(IDC_READ_WORD);
     // Typed while the answer is on its way: the reply must not wipe it.
-    w.dlg.SetItemText(IDC_WRITE_DATA, L"beef");
-    EXPECT_TRUE(PumpUntil([&] { return Text(w, IDC_READ_DATA) == "a5b"; })) << Text(w, IDC_READ_DATA);
-    EXPECT_EQ(Text(w, IDC_WRITE_DATA), "beef");
-    EXPECT_EQ(Text(w, IDC_READ_COMMAND), "d");
+    w->dlg.SetItemText(IDC_WRITE_DATA, L"beef");
+    EXPECT_TRUE(PumpUntil([&] { return w->Text(IDC_READ_DATA) == "a5b"; })) << w->Text(IDC_READ_DATA);
+    EXPECT_EQ(w->Text(IDC_WRITE_DATA), "beef");
+    EXPECT_EQ(w->Text(IDC_READ_COMMAND), "d");
 
-    w.dlg.SetItemText(IDC_READ_COMMAND, L"0E");
-    w.Click(IDC_READ_WORD);
-    EXPECT_TRUE(PumpUntil([&] { return Text(w, IDC_READ_DATA) == "0"; })) << Text(w, IDC_READ_DATA);
+    w->dlg.SetItemText(IDC_READ_COMMAND, L"0E");
+    w->Click(IDC_READ_WORD);
+    EXPECT_TRUE(PumpUntil([&] { return w->Text(IDC_READ_DATA) == "0"; })) << w->Text(IDC_READ_DATA);
 
-    w.dlg.SetItemText(IDC_READ_COMMAND, L"-1");
-    w.Click(IDC_READ_WORD);
-    EXPECT_TRUE(PumpUntil([&] { return Text(w, IDC_READ_DATA) == "ffff"; })) << Text(w, IDC_READ_DATA);
+    w->dlg.SetItemText(IDC_READ_COMMAND, L"-1");
+    w->Click(IDC_READ_WORD);
+    EXPECT_TRUE(PumpUntil([&] { return w->Text(IDC_READ_DATA) == "ffff"; })) << w->Text(IDC_READ_DATA);
 }
 
 TEST_F(WordAccessTest, ReplyTextIgnoresTheCommandByteAndOverwritesTheEdit)
 {
-    OpenWindow w;
+    MainWindow w;
     struct Case { uint8_t command, low, high; const char* shown; };
     const Case cases[] = {{0x0D, 0x5B, 0x0A, "a5b"}, {0x00, 0x00, 0x00, "0"}, {0x77, 0xFF, 0xFF, "ffff"},
                           {0x01, 0x10, 0x00, "10"}};
@@ -100,27 +81,25 @@ TEST_F(WordAccessTest, ReplyTextIgnoresTheCommandByteAndOverwritesTheEdit)
     for (const Case& c : cases) {
         uint8_t payload[kPayloadSize] = {RC_READ_WORD, c.command, c.low, c.high};
         w.dlg.HandleSubBoardReport(payload);
-        EXPECT_EQ(Text(w, IDC_READ_DATA), c.shown);
+        EXPECT_EQ(w.Text(IDC_READ_DATA), c.shown);
     }
-    EXPECT_EQ(Text(w, IDC_WRITE_COMMAND), "kept");
+    EXPECT_EQ(w.Text(IDC_WRITE_COMMAND), "kept");
 }
 
 TEST_F(WordAccessTest, DemoModeSendsNothing)
 {
-    SimulatedBoard sim(L"word-demo");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w(L"-demo1");
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
-    sim.board.SetRegister(0x0D, 0x0A5B);
+    ASSERT_NO_FATAL_FAILURE(PlugBoard(L"word-demo"));
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(L"-demo1"));
+    ASSERT_NE(w->dlg.Board().DeviceHandle(), nullptr);
+    sim->board.SetRegister(0x0D, 0x0A5B);
 
-    w.dlg.SetItemText(IDC_WRITE_COMMAND, L"12");
-    w.dlg.SetItemText(IDC_WRITE_DATA, L"3456");
-    w.Click(IDC_WRITE_WORD);
-    w.dlg.SetItemText(IDC_READ_COMMAND, L"d");
-    w.Click(IDC_READ_WORD);
+    w->dlg.SetItemText(IDC_WRITE_COMMAND, L"12");
+    w->dlg.SetItemText(IDC_WRITE_DATA, L"3456");
+    w->Click(IDC_WRITE_WORD);
+    w->dlg.SetItemText(IDC_READ_COMMAND, L"d");
+    w->Click(IDC_READ_WORD);
     PumpMessages(300);
-    EXPECT_EQ(sim.board.FramesHandled(), 0u);
-    EXPECT_EQ(sim.board.Register(0x12), 0);
-    EXPECT_EQ(Text(w, IDC_READ_DATA), "");
+    EXPECT_EQ(sim->board.FramesHandled(), 0u);
+    EXPECT_EQ(sim->board.Register(0x12), 0);
+    EXPECT_EQ(w->Text(IDC_READ_DATA), "");
 }

@@ -1,13 +1,10 @@
 // Readings of the demo modes on the real main window: "Demo.txt" in the
 // current directory played back, the generated curve without it, and the
 // switch between the two while a measurement runs.
-#include "logfile_harness.h"
+#include "WinHarness.h"
 
-#include <memory>
 
 #include "log/DemoSource.h"
-#include "sim/PipeServer_win.h"
-#include "sim/SimBoard.h"
 
 namespace {
 
@@ -23,51 +20,36 @@ std::string Fixed1(double value)
 
 // A user's own "Demo.txt" in the current directory is put aside for the
 // test and put back afterwards.
-class DemoTest : public testing::Test {
+class DemoTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
-        SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
+        WindowTest::SetUp();
         m_movedAside = MoveFileExW(kDemoFile, kDemoBackup, MOVEFILE_REPLACE_EXISTING) != FALSE;
     }
     void TearDown() override
     {
-        if (m_server) m_server->Stop();
-        SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
         DeleteFileW(kDemoFile);
         if (m_movedAside) MoveFileExW(kDemoBackup, kDemoFile, MOVEFILE_REPLACE_EXISTING);
-        DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
+        WindowTest::TearDown();
     }
-
-    // Demo mode 1 measures only with a board present (nothing is sent to it).
-    void PlugBoard()
-    {
-        m_server = std::make_unique<CPipeServer>(m_board, L"demo-board");
-        ASSERT_TRUE(m_server->Start());
-        SetEnvironmentVariableW(kDeviceEnvironmentVariable, m_server->Path().c_str());
-    }
-
-    void WriteSettings(const std::string& text) { ASSERT_TRUE(WriteBytes(BesideExe(L"Vantrel.ini"), text)); }
 
     // Start measure (one reading at once); the period's timer is then taken
     // over by Tick, so the test decides when each reading comes.
-    static void Start(LogWindow& w)
+    static void Start(MainWindow& w)
     {
         w.Click(IDC_START_MEASURE);
         ASSERT_EQ(w.dlg.Board().Measuring(), 1);
         KillTimer(w.Wnd(), kDemoTimerId);
     }
-    static void Tick(LogWindow& w) { SendMessageW(w.Wnd(), WM_TIMER, kDemoTimerId, 0); }
+    static void Tick(MainWindow& w) { SendMessageW(w.Wnd(), WM_TIMER, kDemoTimerId, 0); }
 
     // RSOC, temperature and voltage cells of a row.
-    static std::string Values(const LogWindow& w, int row)
+    static std::string Values(const MainWindow& w, int row)
     {
         return w.Cell(row, 2) + " " + w.Cell(row, 3) + " " + w.Cell(row, 4);
     }
 
-    CSimBoard m_board;
-    std::unique_ptr<CPipeServer> m_server;
     bool m_movedAside = false;
 };
 
@@ -79,7 +61,7 @@ protected:
 TEST_F(DemoTest, DemoTxtPlaysItsMeasurementsInOrderAndAgain)
 {
     {
-        LogWindow source;
+        MainWindow source;
         source.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         source.dlg.AddMessageRow(L"<Comm setting: 2sec>");
         source.dlg.LogView().AddMeasurementRow(Measurement(8, 84, 24.5, 3795));
@@ -89,10 +71,10 @@ TEST_F(DemoTest, DemoTxtPlaysItsMeasurementsInOrderAndAgain)
     for (const wchar_t* mode : {L"-demo2", L"-demo1"}) {
         SCOPED_TRACE(Utf8(mode));
         if (std::wstring(mode) == L"-demo1") {
-            ASSERT_NO_FATAL_FAILURE(PlugBoard());
+            ASSERT_NO_FATAL_FAILURE(PlugBoard(L"demo-board"));
         }
-        LogWindow w(mode);
-        MessageBoxRecorder boxes;
+        MainWindow w(mode);
+        boxes.Clear();
         // With a board, start-up has logged the communication settings it
         // would have sent.
         const int first = w.ItemCount();
@@ -105,9 +87,9 @@ TEST_F(DemoTest, DemoTxtPlaysItsMeasurementsInOrderAndAgain)
         EXPECT_NE(w.Cell(first, 0), "2019/01/18") << "each reading has the time it was taken";
         EXPECT_EQ(w.Text(IDC_RSOC_VALUE), "85");
         EXPECT_EQ(w.Text(IDC_TEMP_VALUE), "25.0");
-        if (m_server) {
+        if (sim) {
             EXPECT_NE(w.dlg.Board().DeviceHandle(), nullptr);
-            EXPECT_EQ(m_board.FramesHandled(), 0u) << "nothing is sent in a demo mode";
+            EXPECT_EQ(sim->board.FramesHandled(), 0u) << "nothing is sent in a demo mode";
         }
     }
 }
@@ -120,7 +102,7 @@ TEST_F(DemoTest, WithoutDemoTxtTheCurveOfTheCoreSource)
     for (int interval : {2, 5}) {
         SCOPED_TRACE(interval);
         WriteSettings("[Comm]\r\nReceiveInterval=" + std::to_string(interval) + "\r\n");
-        LogWindow w(L"-demo2");
+        MainWindow w(L"-demo2");
         ASSERT_EQ(w.dlg.Settings().ReceiveInterval, interval);
         ASSERT_NO_FATAL_FAILURE(Start(w));
         for (int i = 0; i < 9; ++i) Tick(w);
@@ -149,7 +131,7 @@ TEST_F(DemoTest, WithoutDemoTxtTheCurveOfTheCoreSource)
 // left.
 TEST_F(DemoTest, DemoTxtAppearingAndGoingSwitchesTheSource)
 {
-    LogWindow w(L"-demo2");
+    MainWindow w(L"-demo2");
     ASSERT_NO_FATAL_FAILURE(Start(w));  // curve
     EXPECT_EQ(Values(w, 0), "90 25.4 4250");
 

@@ -4,10 +4,8 @@
 
 #include <string>
 
-#include "FlashTestSupport.h"
-#include "ProcessCounts.h"
-#include "device_harness.h"
-#include "resource.h"
+#include "WinHarness.h"
+#include "cli/FlashPatterns.h"
 
 namespace {
 
@@ -15,7 +13,7 @@ namespace {
 const std::wstring kMousePath = L"\\\\?\\hid#vid_045e&pid_0040#7&1b2c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 
 // Whatever the board went through, the window is back to "no board".
-void ExpectDisconnected(const OpenWindow& w)
+void ExpectDisconnected(const MainWindow& w)
 {
     EXPECT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
     EXPECT_FALSE(w.dlg.Board().ReceiveThreadRunning());
@@ -32,18 +30,7 @@ void ExpectDisconnectBox(const MessageBoxRecorder& boxes)
     EXPECT_EQ(boxes.boxes[0].type & MB_TYPEMASK, static_cast<UINT>(MB_OK));
 }
 
-// Start measure, and wait for the first reading to be sure the board talks.
-bool StartMeasuring(OpenWindow& w)
-{
-    const size_t before = w.dlg.LogData().RecordCount();
-    w.Click(IDC_START_MEASURE);
-    return w.dlg.Board().Measuring() == 1 && PumpUntil([&] { return w.dlg.LogData().RecordCount() > before; });
-}
-
-class DeviceChangeTest : public testing::Test {
-protected:
-    SettingsFileScope settingsFile;
-};
+using DeviceChangeTest = WindowTest;
 
 } // namespace
 
@@ -51,17 +38,17 @@ TEST_F(DeviceChangeTest, ArrivalOfTheBoardOpensItAndOtherArrivalsChangeNothing)
 {
     SimulatedBoard sim(L"dev-arrival");
     DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
+    MainWindow w;
     ASSERT_TRUE(w.created);
     EXPECT_TRUE(w.dlg.Board().WatchesArrivals());
     ExpectDisconnected(w);
 
     // A mouse is plugged in: Find sees no sub board.
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, kMousePath);
+    SendInterfaceEvent(w.Wnd(), DBT_DEVICEARRIVAL, kMousePath);
     ExpectDisconnected(w);
 
     ASSERT_TRUE(sim.server.Start());
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
+    SendInterfaceEvent(w.Wnd(), DBT_DEVICEARRIVAL, sim.server.Path());
     EXPECT_NE(w.dlg.Board().DeviceHandle(), nullptr);
     EXPECT_NE(w.dlg.Board().DeviceHandle(), INVALID_HANDLE_VALUE);
     EXPECT_TRUE(w.dlg.Board().ReceiveThreadRunning());
@@ -78,7 +65,7 @@ TEST_F(DeviceChangeTest, ArrivalOfTheBoardOpensItAndOtherArrivalsChangeNothing)
     ASSERT_TRUE(second.server.Start());
     DeviceListScope both(sim.server.Path() + L";" + second.server.Path());
     const HANDLE open = w.dlg.Board().DeviceHandle();
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, second.server.Path());
+    SendInterfaceEvent(w.Wnd(), DBT_DEVICEARRIVAL, second.server.Path());
     PumpMessages(100);
     EXPECT_EQ(w.dlg.Board().DeviceHandle(), open);
     EXPECT_EQ(w.dlg.Board().Link().DevicePath(), sim.server.Path());
@@ -101,12 +88,11 @@ public:
 
 TEST_F(DeviceChangeTest, ABoardThatCannotBeOpenedIsNotConnectedAndALaterArrivalIs)
 {
-    MessageBoxRecorder boxes;
     CTempFolder folder;
     UnopenableDevice locked(folder);
     ASSERT_TRUE(CSubBoardLink::IsSubBoardPath(locked.path));
     DeviceListScope devices(locked.path);
-    OpenWindow w;
+    MainWindow w;
     ASSERT_TRUE(w.created);
     ExpectDisconnected(w);
 
@@ -119,14 +105,14 @@ TEST_F(DeviceChangeTest, ABoardThatCannotBeOpenedIsNotConnectedAndALaterArrivalI
     for (const RecordedBox& box : boxes.boxes) EXPECT_EQ(Utf8(box.text), "Sub board was not found");
 
     // Its own arrival still cannot open it; it changes nothing.
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, locked.path);
+    SendInterfaceEvent(w.Wnd(), DBT_DEVICEARRIVAL, locked.path);
     ExpectDisconnected(w);
 
     // A board that can be opened arrives: it connects as usual.
     SimulatedBoard sim(L"dev-after-unopenable");
     ASSERT_TRUE(sim.server.Start());
     DeviceListScope both(locked.path + L";" + sim.server.Path());
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
+    SendInterfaceEvent(w.Wnd(), DBT_DEVICEARRIVAL, sim.server.Path());
     EXPECT_TRUE(w.dlg.Board().ReceiveThreadRunning());
     EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
     EXPECT_EQ(w.dlg.Board().Link().DevicePath(), sim.server.Path());
@@ -137,23 +123,14 @@ TEST_F(DeviceChangeTest, ABoardThatCannotBeOpenedIsNotConnectedAndALaterArrivalI
 // says what the tool says when no board is found.
 TEST_F(DeviceChangeTest, TheRealProgramDoesNotShowAnUnopenableBoardAsConnected)
 {
-    const std::wstring exe = BesideExe(L"Vantrel.exe");
-    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
+    if (!RealProgram::Built()) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
     CTempFolder folder;
     UnopenableDevice locked(folder);
     DeviceListScope devices(locked.path);  // inherited by the child
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CHandle process(pi.hProcess), thread(pi.hThread);
+    RealProgram program;
+    ASSERT_TRUE(program.Started());
 
-    HWND wnd = nullptr;
-    for (int i = 0; i < 3000 && !(wnd && IsWindowVisible(wnd)); ++i) {
-        Sleep(10);
-        wnd = FindWindowW(L"#32770", L"Vantrel For VX5531xxR ");
-    }
+    HWND wnd = program.Window();
     ASSERT_NE(wnd, nullptr);
     HWND status = FindWindowExW(wnd, nullptr, STATUSCLASSNAMEW, nullptr);
     ASSERT_NE(status, nullptr);
@@ -161,18 +138,13 @@ TEST_F(DeviceChangeTest, TheRealProgramDoesNotShowAnUnopenableBoardAsConnected)
     EXPECT_EQ(LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, 3, 0)), 0);
 
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDC_START_MEASURE, BN_CLICKED), 0);
-    HWND box = nullptr;
-    for (int i = 0; i < 1000 && !box; ++i) {
-        Sleep(10);
-        box = FindWindowW(L"#32770", L"error");
-    }
+    HWND box = WaitForWindow(L"error");
     ASSERT_NE(box, nullptr);
     wchar_t text[64] = {};
     GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 64);
     EXPECT_EQ(Utf8(text), "Sub board was not found");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     PostMessageW(wnd, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.Get(), 9);
 }
 
 // The window object destroyed while its window still exists: the window's
@@ -188,82 +160,67 @@ TEST_F(DeviceChangeTest, AWindowEndedByItsDestructorStillCleansUp)
         ASSERT_TRUE(dlg.Create(nullptr));
         SendMessageW(dlg.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDC_START_MEASURE, BN_CLICKED), 0);
         ASSERT_TRUE(PumpUntil([&] { return sim.board.Measuring(); }));
-        DeleteFileW(settingsFile.path.c_str());
+        DeleteFileW(ini.c_str());
     }
     EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
     EXPECT_EQ(ThreadCount(), threads);
-    EXPECT_NE(GetFileAttributesW(settingsFile.path.c_str()), INVALID_FILE_ATTRIBUTES) << "settings not saved";
+    EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "settings not saved";
 }
 
 TEST_F(DeviceChangeTest, RemovalDuringAMeasurementEndsIt)
 {
-    MessageBoxRecorder boxes;
-    SimulatedBoard sim(L"dev-measure");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_TRUE(StartMeasuring(w));
+    ASSERT_NO_FATAL_FAILURE(Open(L"dev-measure"));
+    ASSERT_TRUE(StartMeasuring());
 
     // The mouse goes away; the board is still there.
-    const HANDLE open = w.dlg.Board().DeviceHandle();
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, kMousePath);
-    EXPECT_EQ(w.dlg.Board().DeviceHandle(), open);
-    EXPECT_EQ(w.dlg.Board().Measuring(), 1);
-    EXPECT_TRUE(w.dlg.Board().ReceiveThreadRunning());
+    const HANDLE open = w->dlg.Board().DeviceHandle();
+    SendInterfaceEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, kMousePath);
+    EXPECT_EQ(w->dlg.Board().DeviceHandle(), open);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 1);
+    EXPECT_TRUE(w->dlg.Board().ReceiveThreadRunning());
     EXPECT_TRUE(boxes.boxes.empty());
 
-    sim.server.Unplug();
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
-    EXPECT_EQ(ButtonStates(w.Hwnd()), "110111110");
+    Unplug();
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
+    EXPECT_EQ(ButtonStates(w->Wnd()), "110111110");
     ExpectDisconnectBox(boxes);
-    ExpectDisconnected(w);
+    ExpectDisconnected(*w);
 }
 
 TEST_F(DeviceChangeTest, RemovalWhileIdleSaysNothing)
 {
-    MessageBoxRecorder boxes;
-    SimulatedBoard sim(L"dev-idle");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
-    ASSERT_TRUE(w.dlg.Board().WatchesHandle());
+    ASSERT_NO_FATAL_FAILURE(Open(L"dev-idle"));
+    ASSERT_TRUE(w->dlg.Board().WatchesHandle());
 
-    sim.server.Unplug();
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-    ExpectDisconnected(w);
+    Unplug();
+    ExpectDisconnected(*w);
     EXPECT_TRUE(boxes.boxes.empty());
 
     // Nothing open any more: a further removal changes nothing either.
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-    ExpectDisconnected(w);
+    SendInterfaceEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, sim->server.Path());
+    ExpectDisconnected(*w);
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(DeviceChangeTest, OrderlyRemovalTearsDownWithoutLookingForTheBoard)
 {
-    MessageBoxRecorder boxes;
-    SimulatedBoard sim(L"dev-orderly");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_TRUE(StartMeasuring(w));
-    ASSERT_TRUE(sim.board.Measuring());
+    ASSERT_NO_FATAL_FAILURE(Open(L"dev-orderly"));
+    ASSERT_TRUE(StartMeasuring());
+    ASSERT_TRUE(sim->board.Measuring());
 
     // Events about the handle other than "removal pending" are not ours.
-    SendHandleEvent(w.Hwnd(), DBT_DEVICEQUERYREMOVE, w.dlg.Board().DeviceHandle());
-    EXPECT_EQ(w.dlg.Board().Measuring(), 1);
-    EXPECT_NE(w.dlg.Board().DeviceHandle(), nullptr);
+    SendHandleEvent(w->Wnd(), DBT_DEVICEQUERYREMOVE, w->dlg.Board().DeviceHandle());
+    EXPECT_EQ(w->dlg.Board().Measuring(), 1);
+    EXPECT_NE(w->dlg.Board().DeviceHandle(), nullptr);
 
     // The board is still present, and the teardown still runs.
-    SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, w.dlg.Board().DeviceHandle());
-    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
-    EXPECT_EQ(ButtonStates(w.Hwnd()), "110111110");
+    SendHandleEvent(w->Wnd(), DBT_DEVICEREMOVEPENDING, w->dlg.Board().DeviceHandle());
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
+    EXPECT_EQ(ButtonStates(w->Wnd()), "110111110");
     ExpectDisconnectBox(boxes);
-    ExpectDisconnected(w);
+    ExpectDisconnected(*w);
     // The stop frame went out before the handle was closed.
-    EXPECT_TRUE(PumpUntil([&] { return !sim.board.Measuring(); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return !sim->board.Measuring(); }, 2000));
 }
 
 TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
@@ -273,11 +230,11 @@ TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
 
     for (bool orderly : {false, true}) {
         SCOPED_TRACE(orderly ? "handle removal pending" : "interface removal");
-        MessageBoxRecorder boxes;
+        boxes.Clear();
         SimulatedBoard sim(orderly ? L"dev-flash-orderly" : L"dev-flash");
         ASSERT_TRUE(sim.server.Start());
         DeviceListScope devices(sim.server.Path());
-        OpenWindow w;
+        MainWindow w;
         ASSERT_TRUE(w.dlg.LoadFlashImageFile(imagePath));
         // The board drops off the bus in the middle of the data blocks.
         sim.board.SetFlashFault(SimFlashFault::Unplug, 3);
@@ -286,16 +243,16 @@ TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
         ASSERT_TRUE(PumpUntil([&] { return !sim.server.Plugged(); }));
         PumpMessages(50);
         ASSERT_EQ(w.dlg.FlashWriting(), 1) << "no answer ends the write by itself";
-        EXPECT_EQ(ButtonStates(w.Hwnd()), "000000000");
+        EXPECT_EQ(ButtonStates(w.Wnd()), "000000000");
 
         const HANDLE open = w.dlg.Board().DeviceHandle();
         if (orderly)
-            SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, open);
+            SendHandleEvent(w.Wnd(), DBT_DEVICEREMOVEPENDING, open);
         else
-            SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+            SendInterfaceEvent(w.Wnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
 
         EXPECT_EQ(w.dlg.FlashWriting(), 0);
-        EXPECT_EQ(ButtonStates(w.Hwnd()), "110111111");
+        EXPECT_EQ(ButtonStates(w.Wnd()), "110111111");
         EXPECT_EQ(Utf8(w.dlg.ItemText(IDC_PROCESS_RESULT)), "USB communication error");
         ExpectDisconnectBox(boxes);
         ExpectDisconnected(w);
@@ -304,28 +261,27 @@ TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
 
 TEST_F(DeviceChangeTest, DemoMode2IgnoresArrivalAndRemoval)
 {
-    MessageBoxRecorder boxes;
     {
         SimulatedBoard sim(L"dev-demo2-open");
         ASSERT_TRUE(sim.server.Start());
         DeviceListScope devices(sim.server.Path());
-        OpenWindow w(L"-demo2");
+        MainWindow w(L"-demo2");
         const HANDLE open = w.dlg.Board().DeviceHandle();
         ASSERT_NE(open, nullptr);
         EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
         sim.server.Unplug();
-        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-        SendHandleEvent(w.Hwnd(), DBT_DEVICEREMOVEPENDING, open);
+        SendInterfaceEvent(w.Wnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+        SendHandleEvent(w.Wnd(), DBT_DEVICEREMOVEPENDING, open);
         EXPECT_EQ(w.dlg.Board().DeviceHandle(), open);
         EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
     }
     {
         SimulatedBoard sim(L"dev-demo2-closed");
         DeviceListScope devices(sim.server.Path());
-        OpenWindow w(L"-demo2");
+        MainWindow w(L"-demo2");
         ASSERT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
         ASSERT_TRUE(sim.server.Start());
-        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
+        SendInterfaceEvent(w.Wnd(), DBT_DEVICEARRIVAL, sim.server.Path());
         EXPECT_EQ(w.dlg.Board().DeviceHandle(), nullptr);
         EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "");
     }
@@ -334,50 +290,37 @@ TEST_F(DeviceChangeTest, DemoMode2IgnoresArrivalAndRemoval)
 
 TEST_F(DeviceChangeTest, DemoMode1RemovalStopsTheDemoTimer)
 {
-    MessageBoxRecorder boxes;
-    SimulatedBoard sim(L"dev-demo1");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w(L"-demo1");
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
-    w.Click(IDC_START_MEASURE);
-    ASSERT_EQ(w.dlg.Board().Measuring(), 1);
+    ASSERT_NO_FATAL_FAILURE(PlugBoard(L"dev-demo1"));
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(L"-demo1"));
+    ASSERT_NE(w->dlg.Board().DeviceHandle(), nullptr);
+    w->Click(IDC_START_MEASURE);
+    ASSERT_EQ(w->dlg.Board().Measuring(), 1);
 
-    sim.server.Unplug();
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-    EXPECT_EQ(w.dlg.Board().Measuring(), 0);
+    Unplug();
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
     ExpectDisconnectBox(boxes);
-    ExpectDisconnected(w);
+    ExpectDisconnected(*w);
     // The timer is gone already, so there is nothing left to kill.
-    EXPECT_FALSE(KillTimer(w.Hwnd(), kDemoTimerId));
-    EXPECT_EQ(sim.board.FramesHandled(), 0u);
+    EXPECT_FALSE(KillTimer(w->Wnd(), kDemoTimerId));
+    EXPECT_EQ(sim->board.FramesHandled(), 0u);
 }
 
 TEST_F(DeviceChangeTest, RepeatedPlugAndUnplugLeavesNothingBehind)
 {
-    MessageBoxRecorder boxes;
-    SimulatedBoard sim(L"dev-cycles");
-    ASSERT_TRUE(sim.server.Start());
-    DeviceListScope devices(sim.server.Path());
-    OpenWindow w;
-    ASSERT_NE(w.dlg.Board().DeviceHandle(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(Open(L"dev-cycles"));
 
     size_t expectedBoxes = 0;
     auto cycle = [&](int i) {
         const bool measure = i % 2 == 0;
         if (measure) {
-            w.Click(IDC_START_MEASURE);
-            if (w.dlg.Board().Measuring() != 1 || !PumpUntil([&] { return sim.board.Measuring(); })) return false;
+            w->Click(IDC_START_MEASURE);
+            if (w->dlg.Board().Measuring() != 1 || !PumpUntil([&] { return sim->board.Measuring(); })) return false;
         }
-        sim.server.Unplug();
-        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+        Unplug();
         if (measure) ++expectedBoxes;
-        if (w.dlg.Board().DeviceHandle() != nullptr || w.dlg.Board().ReceiveThreadRunning() || w.dlg.Board().WatchesHandle())
+        if (w->dlg.Board().DeviceHandle() != nullptr || w->dlg.Board().ReceiveThreadRunning() || w->dlg.Board().WatchesHandle())
             return false;
-        if (!sim.server.Replug()) return false;
-        SendInterfaceEvent(w.Hwnd(), DBT_DEVICEARRIVAL, sim.server.Path());
-        return w.dlg.Board().DeviceHandle() != nullptr && w.dlg.Board().ReceiveThreadRunning() &&
-               PumpUntil([&] { return sim.board.Settings().received; });
+        return Replug();
     };
 
     // Let every lazily made object of the first round exist before counting.
@@ -392,10 +335,9 @@ TEST_F(DeviceChangeTest, RepeatedPlugAndUnplugLeavesNothingBehind)
     // A leak of one handle per cycle would show as 100.
     EXPECT_LE(HandleCount(), handles + 5);
     EXPECT_EQ(ThreadCount(), threads);
-    EXPECT_TRUE(w.dlg.Board().WatchesHandle());
+    EXPECT_TRUE(w->dlg.Board().WatchesHandle());
 
-    sim.server.Unplug();
-    SendInterfaceEvent(w.Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
-    ExpectDisconnected(w);
+    Unplug();
+    ExpectDisconnected(*w);
     EXPECT_EQ(ThreadCount(), threads - 1) << "the receive thread has ended";
 }

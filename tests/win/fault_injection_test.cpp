@@ -3,9 +3,47 @@
 // reading or stops answering, a flood of mixed reports, bursts of
 // communication errors. After each the window still works, the log holds
 // every reading it showed, and no handle or thread is left behind.
-#include "FlashTestSupport.h"
-#include "fault_harness.h"
+#include "WinHarness.h"
+#include "cli/FlashPatterns.h"
 #include "protocol/FlashWriter.h"
+
+namespace {
+
+constexpr DWORD kFloodWaitMs = 600000;
+
+class FaultTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        // Every measurement report passes the receive thread: rows follow the
+        // board's samples one to one.
+        WriteSettings("[Comm]\r\nReceiveInterval=0\r\n");
+    }
+
+    // Plugs a board in that sends only what the test injects, and opens the window on it.
+    void Open(const wchar_t* name) { WindowTest::Open(name, L"", kNoPeriodicReadings); }
+
+    // Start measure after the board missed commands: it may still be measuring
+    // from before (and then ignores a start), so no first reading is awaited;
+    // one that does come is taken before the test sends its own.
+    void ResumeMeasuring()
+    {
+        w->Click(IDC_START_MEASURE);
+        EXPECT_EQ(w->dlg.Board().Measuring(), 1);
+        PumpMessages(300);
+    }
+
+    // True once the board's answer to the settings command has been handled.
+    bool SettingsAnswerTaken()
+    {
+        if (!PumpUntil([&] { return sim->board.PendingInputReports() == 0; })) return false;
+        PumpMessages(200);
+        return w->dlg.Board().QueuedReports() == 0;
+    }
+};
+
+} // namespace
 
 TEST_F(FaultTest, UnplugDuringAMeasurementKeepsEveryShownReading)
 {
@@ -57,7 +95,7 @@ TEST_F(FaultTest, UnplugDuringAFlashWriteAndWriteAgain)
         w->Click(IDC_FLASH_WRITE);
         ASSERT_EQ(w->dlg.FlashWriting(), 1);
         ASSERT_TRUE(PumpUntil([&] { return !sim->server.Plugged(); }));
-        SendInterfaceEvent(w->Hwnd(), DBT_DEVICEREMOVECOMPLETE, sim->server.Path());
+        SendInterfaceEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, sim->server.Path());
         EXPECT_EQ(w->dlg.FlashWriting(), 0);
         EXPECT_EQ(Utf8(w->dlg.ItemText(IDC_PROCESS_RESULT)), "USB communication error");
 
@@ -84,11 +122,11 @@ TEST_F(FaultTest, UnplugDuringARegisterRead)
 {
     ASSERT_NO_FATAL_FAILURE(Open(L"fault-unplug-read"));
     sim->board.SetRegister(0x0D, 0xBEEF);
-    SetDlgItemTextW(w->Hwnd(), IDC_READ_COMMAND, L"0D");
+    SetDlgItemTextW(w->Wnd(), IDC_READ_COMMAND, L"0D");
     ProcessCounts start{};
     for (int round = 0; round < 6; ++round) {
         SCOPED_TRACE(round);
-        SetDlgItemTextW(w->Hwnd(), IDC_READ_DATA, L"");
+        SetDlgItemTextW(w->Wnd(), IDC_READ_DATA, L"");
         // The question goes out, the answer never comes: the board is gone.
         sim->board.SetSilent(true);
         w->Click(IDC_READ_WORD);
@@ -148,8 +186,8 @@ TEST_F(FaultTest, BoardThatStopsAnsweringDoesNotHangTheWindow)
     const size_t records = Records();
 
     sim->board.SetSilent(true);
-    SetDlgItemTextW(w->Hwnd(), IDC_READ_COMMAND, L"01");
-    SetDlgItemTextW(w->Hwnd(), IDC_READ_DATA, L"");
+    SetDlgItemTextW(w->Wnd(), IDC_READ_COMMAND, L"01");
+    SetDlgItemTextW(w->Wnd(), IDC_READ_DATA, L"");
     w->Click(IDC_READ_WORD);
     PumpMessages(300);
     EXPECT_EQ(Utf8(w->dlg.ItemText(IDC_READ_DATA)), "");

@@ -5,66 +5,31 @@
 #include <atomic>
 #include <thread>
 
-#include "app/VantrelDlg_win.h"
-#include "FlashTestSupport.h"
 #include "WinHarness.h"
+#include "cli/FlashPatterns.h"
 
 namespace {
 
-// A dialog box window owned by the main window (the file dialog).
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwned(HWND hwnd, LPARAM lp)
-{
-    auto* search = reinterpret_cast<OwnedSearch*>(lp);
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    if (std::wstring(cls) == L"#32770" && GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND OwnedDialog(HWND owner)
-{
-    OwnedSearch search{owner, nullptr};
-    EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-class FlashFileTest : public testing::Test {
+class FlashFileTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        SetEnvironmentVariableW(L"VANTREL_DEVICE", nullptr);
-        ASSERT_TRUE(dlg.Create(nullptr));
-        PumpMessages(20);
+        WindowTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
     }
-    void TearDown() override
-    {
-        dlg.DestroyWindow();
-        DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
-    }
-    HWND Wnd() const { return dlg.GetHwnd(); }
     std::vector<uint8_t> Image() const
     {
-        auto image = dlg.Flash().Image();
+        auto image = w->dlg.Flash().Image();
         return image ? image->bytes : std::vector<uint8_t>();
     }
 
     CTempFolder folder;
-    MessageBoxRecorder boxes;
-    CVantrelDlg dlg;
 };
 
 TEST_F(FlashFileTest, LoadedFilesSetImageAndFileType)
 {
-    EXPECT_EQ(ControlText(Wnd(), 1043), "No Data");
-    EXPECT_FALSE(ControlEnabled(Wnd(), 1041));
+    EXPECT_EQ(w->Text(1043), "No Data");
+    EXPECT_FALSE(w->Enabled(1041));
 
     const std::vector<uint8_t> full = PatternImage(1664, 5, 0x1234);
     std::vector<uint8_t> first4 = {0x01, 0x02, 0xA0, 0xFF};
@@ -85,13 +50,13 @@ TEST_F(FlashFileTest, LoadedFilesSetImageAndFileType)
     };
     for (const Case& c : cases) {
         const std::wstring path = folder.Write(L"image.txt", c.text);
-        EXPECT_TRUE(dlg.LoadFlashImageFile(path)) << c.name;
+        EXPECT_TRUE(w->dlg.LoadFlashImageFile(path)) << c.name;
         const std::vector<uint8_t> image = Image();
         ASSERT_EQ(image.size(), c.size) << c.name;
         EXPECT_TRUE(std::equal(c.head.begin(), c.head.end(), image.begin())) << c.name;
         for (size_t i = c.head.size(); i < image.size(); ++i) ASSERT_EQ(image[i], 0xFF) << c.name << " byte " << i;
-        EXPECT_EQ(ControlText(Wnd(), 1043), c.type) << c.name;
-        EXPECT_TRUE(ControlEnabled(Wnd(), 1041)) << c.name;
+        EXPECT_EQ(w->Text(1043), c.type) << c.name;
+        EXPECT_TRUE(w->Enabled(1041)) << c.name;
     }
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -99,16 +64,16 @@ TEST_F(FlashFileTest, LoadedFilesSetImageAndFileType)
 TEST_F(FlashFileTest, RefusedFilesKeepThePreviousImage)
 {
     // Refused before any image: still nothing to write.
-    EXPECT_FALSE(dlg.LoadFlashImageFile(folder.Write(L"empty.txt", "")));
-    EXPECT_EQ(ControlText(Wnd(), 1043), "No Data");
-    EXPECT_FALSE(ControlEnabled(Wnd(), 1041));
-    EXPECT_FALSE(dlg.HasFlashImage());
+    EXPECT_FALSE(w->dlg.LoadFlashImageFile(folder.Write(L"empty.txt", "")));
+    EXPECT_EQ(w->Text(1043), "No Data");
+    EXPECT_FALSE(w->Enabled(1041));
+    EXPECT_FALSE(w->dlg.HasFlashImage());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "file size error");
 
-    ASSERT_TRUE(dlg.LoadFlashImageFile(folder.Write(L"good.txt", HexLines(PatternImage(1664, 1, 0xAB00)))));
-    const auto loaded = dlg.Flash().Image();
-    const std::string loadedType = ControlText(Wnd(), 1043);
+    ASSERT_TRUE(w->dlg.LoadFlashImageFile(folder.Write(L"good.txt", HexLines(PatternImage(1664, 1, 0xAB00)))));
+    const auto loaded = w->dlg.Flash().Image();
+    const std::string loadedType = w->Text(1043);
     EXPECT_EQ(loadedType, "0x00AA");
 
     const std::wstring locked = folder.Write(L"locked.txt", "0102");
@@ -133,14 +98,14 @@ TEST_F(FlashFileTest, RefusedFilesKeepThePreviousImage)
     };
     for (const Case& c : cases) {
         boxes.boxes.clear();
-        EXPECT_FALSE(dlg.LoadFlashImageFile(c.path)) << c.name;
+        EXPECT_FALSE(w->dlg.LoadFlashImageFile(c.path)) << c.name;
         ASSERT_EQ(boxes.boxes.size(), 1u) << c.name;
         EXPECT_EQ(Utf8(boxes.boxes[0].text), c.box) << c.name;
         EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error") << c.name;
         EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING)) << c.name;
-        EXPECT_EQ(dlg.Flash().Image(), loaded) << c.name;
-        EXPECT_EQ(ControlText(Wnd(), 1043), loadedType) << c.name;
-        EXPECT_TRUE(ControlEnabled(Wnd(), 1041)) << c.name;
+        EXPECT_EQ(w->dlg.Flash().Image(), loaded) << c.name;
+        EXPECT_EQ(w->Text(1043), loadedType) << c.name;
+        EXPECT_TRUE(w->Enabled(1041)) << c.name;
     }
     CloseHandle(exclusive);
 }
@@ -151,7 +116,7 @@ TEST_F(FlashFileTest, FileHeldOpenForWritingStillLoads)
     HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(dlg.LoadFlashImageFile(path));
+    EXPECT_TRUE(w->dlg.LoadFlashImageFile(path));
     CloseHandle(writer);
     const std::vector<uint8_t> image = Image();
     ASSERT_EQ(image.size(), 128u);
@@ -181,14 +146,14 @@ TEST_F(FlashFileTest, ReadingStopsOnceTheTextIsTooLong)
         FlushFileBuffers(pipe);
         DisconnectNamedPipe(pipe);
     });
-    EXPECT_FALSE(dlg.LoadFlashImageFile(pipePath));
+    EXPECT_FALSE(w->dlg.LoadFlashImageFile(pipePath));
     const uint64_t whenDone = written.load();
     source.join();
     CloseHandle(pipe);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "file size error");
     EXPECT_LT(whenDone, 1u << 20) << "read far past the size limit";
-    EXPECT_FALSE(dlg.HasFlashImage());
+    EXPECT_FALSE(w->dlg.HasFlashImage());
 }
 
 // The real button and the common file dialog: cancel changes nothing, a
@@ -196,48 +161,23 @@ TEST_F(FlashFileTest, ReadingStopsOnceTheTextIsTooLong)
 TEST_F(FlashFileTest, OpenFileButtonAsksForATextFile)
 {
     const std::wstring path = folder.Write(L"picked.txt", "5A\r\n");
-    std::string filter;
-    std::atomic<bool> stop{false};
-    auto answer = [&](bool choose) {
-        return std::thread([&, choose] {
-            HWND box = nullptr;
-            while (!box && !stop.load()) {
-                Sleep(20);
-                box = OwnedDialog(Wnd());
-            }
-            if (!box) return;
-            wchar_t text[128] = {};
-            HWND types = GetDlgItem(box, 0x470);  // file type combo
-            GetWindowTextW(types, text, 128);
-            filter = Utf8(text);
-            if (choose) {
-                SetDlgItemTextW(box, 0x47C, path.c_str());  // file name combo
-                SetDlgItemTextW(box, 0x480, path.c_str());  // file name edit (older templates)
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-            } else {
-                PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-            }
-        });
-    };
+    {
+        FileDialogAnswer cancel(L"");
+        w->Click(1040);
+        EXPECT_EQ(cancel.filter, "Text Files (*.txt)");
+    }
+    EXPECT_FALSE(w->dlg.HasFlashImage());
+    EXPECT_EQ(w->Text(1043), "No Data");
 
-    std::thread cancel = answer(false);
-    ClickButton(Wnd(), 1040);
-    stop = true;
-    cancel.join();
-    EXPECT_EQ(filter, "Text Files (*.txt)");
-    EXPECT_FALSE(dlg.HasFlashImage());
-    EXPECT_EQ(ControlText(Wnd(), 1043), "No Data");
-
-    stop = false;
-    filter.clear();
-    std::thread choose = answer(true);
-    ClickButton(Wnd(), 1040);
-    stop = true;
-    choose.join();
-    ASSERT_TRUE(dlg.HasFlashImage());
+    {
+        FileDialogAnswer choose(path);
+        w->Click(1040);
+        EXPECT_TRUE(choose.Answered());
+    }
+    ASSERT_TRUE(w->dlg.HasFlashImage());
     EXPECT_EQ(Image()[0], 0x5A);
-    EXPECT_EQ(ControlText(Wnd(), 1043), "0x55A9");
-    EXPECT_TRUE(ControlEnabled(Wnd(), 1041));
+    EXPECT_EQ(w->Text(1043), "0x55A9");
+    EXPECT_TRUE(w->Enabled(1041));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 

@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "device_harness.h"
-#include "FlashTestSupport.h"
-#include "resource.h"
+#include "WinHarness.h"
+#include "cli/FlashPatterns.h"
 
 namespace {
 
@@ -15,27 +14,30 @@ constexpr uint32_t kFlashStart = 0x8100;
 const char kWritingButtons[] = "000000000";
 const char kAfterFlashButtons[] = "110111111";
 
-class FlashWriteTest : public testing::Test {
+class FlashWriteTest : public WindowTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(sim.server.Start()); }
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(PlugBoard(L"flash"));
+    }
 
     // Opens the window and waits until it talks to the board.
-    void Open(const std::wstring& commandLine = L"", bool withBoard = true)
+    void OpenSettled(const std::wstring& commandLine = L"", bool withBoard = true)
     {
-        window = std::make_unique<OpenWindow>(commandLine);
-        ASSERT_TRUE(window->created);
+        ASSERT_NO_FATAL_FAILURE(OpenWindow(commandLine));
         if (withBoard) {
-            ASSERT_TRUE(PumpUntil([&] { return sim.server.ClientConnected(); }));
+            ASSERT_TRUE(PumpUntil([&] { return sim->server.ClientConnected(); }));
         }
         Settle();
     }
     // Lets every frame and answer in flight be handled.
     void Settle()
     {
-        uint32_t frames = sim.board.FramesHandled();
+        uint32_t frames = sim->board.FramesHandled();
         for (int quiet = 0; quiet < 5;) {
             PumpMessages(20);
-            const uint32_t now = sim.board.FramesHandled();
+            const uint32_t now = sim->board.FramesHandled();
             quiet = now == frames ? quiet + 1 : 0;
             frames = now;
         }
@@ -44,14 +46,14 @@ protected:
     {
         ASSERT_TRUE(dlg().LoadFlashImageFile(folder.Write(L"image.txt", HexLines(image))));
     }
-    HWND Wnd() { return window->Hwnd(); }
-    ProbeDlg& dlg() { return window->dlg; }
-    std::string Result() { return ControlText(Wnd(), IDC_PROCESS_RESULT); }
+    HWND Wnd() { return w->Wnd(); }
+    CVantrelDlg& dlg() { return w->dlg; }
+    std::string Result() { return w->Text(IDC_PROCESS_RESULT); }
     // Presses Flash write and waits for the write to end. The state right
     // after the press is checked before any report can be dispatched.
     bool WriteAndWait()
     {
-        ClickButton(Wnd(), IDC_FLASH_WRITE);
+        w->Click(IDC_FLASH_WRITE);
         EXPECT_EQ(dlg().FlashWriting(), 1);
         EXPECT_EQ(Result(), "Writing...");
         EXPECT_EQ(ButtonStates(Wnd()), kWritingButtons);
@@ -60,7 +62,7 @@ protected:
     void ExpectFlashHolds(const std::vector<uint8_t>& image)
     {
         for (size_t i = 0; i < image.size(); ++i)
-            ASSERT_EQ(sim.board.FlashAt(kFlashStart + static_cast<uint32_t>(i)), image[i]) << "byte " << i;
+            ASSERT_EQ(sim->board.FlashAt(kFlashStart + static_cast<uint32_t>(i)), image[i]) << "byte " << i;
     }
     void ExpectRetryBox(const char* why)
     {
@@ -70,17 +72,12 @@ protected:
         EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING)) << why;
     }
 
-    SettingsFileScope settingsFile;
-    SimulatedBoard sim{L"flash"};
-    DeviceListScope devices{sim.server.Path()};
     CTempFolder folder;
-    MessageBoxRecorder boxes;
-    std::unique_ptr<OpenWindow> window;
 };
 
 TEST_F(FlashWriteTest, ImagesAreWrittenVerifiedAndFinished)
 {
-    Open();
+    OpenSettled();
     struct Case {
         const char* name;
         std::vector<uint8_t> image;
@@ -97,7 +94,7 @@ TEST_F(FlashWriteTest, ImagesAreWrittenVerifiedAndFinished)
         image.resize((image.size() + 127) / 128 * 128, 0xFF);
         Load(c.image);
         const uint32_t blocks = static_cast<uint32_t>(image.size() / 128);
-        const uint32_t framesBefore = sim.board.FramesHandled();
+        const uint32_t framesBefore = sim->board.FramesHandled();
         const auto timesBefore = dlg().Flash().ReplyTimes();
 
         ASSERT_TRUE(WriteAndWait()) << c.name;
@@ -109,9 +106,9 @@ TEST_F(FlashWriteTest, ImagesAreWrittenVerifiedAndFinished)
         // preparation, begin, n data, end of data, n verify, end of verify,
         // finish, and then the stop frame; nothing after it.
         const uint32_t expectedFrames = 2 * blocks + 5 + 1;
-        EXPECT_TRUE(PumpUntil([&] { return sim.board.FramesHandled() - framesBefore >= expectedFrames; })) << c.name;
+        EXPECT_TRUE(PumpUntil([&] { return sim->board.FramesHandled() - framesBefore >= expectedFrames; })) << c.name;
         Settle();
-        EXPECT_EQ(sim.board.FramesHandled() - framesBefore, expectedFrames) << c.name;
+        EXPECT_EQ(sim->board.FramesHandled() - framesBefore, expectedFrames) << c.name;
 
         // The receive thread answered every acknowledgement but the last.
         const auto timesAfter = dlg().Flash().ReplyTimes();
@@ -129,7 +126,7 @@ TEST_F(FlashWriteTest, ImagesAreWrittenVerifiedAndFinished)
 
 TEST_F(FlashWriteTest, BoardFaultsEndTheWriteWithTheirResult)
 {
-    Open();
+    OpenSettled();
     const std::vector<uint8_t> image = PatternImage(1664, 42);
     Load(image);
     struct Case {
@@ -148,21 +145,21 @@ TEST_F(FlashWriteTest, BoardFaultsEndTheWriteWithTheirResult)
     };
     for (const Case& c : cases) {
         boxes.boxes.clear();
-        sim.board.SetVerifyMismatch(c.mismatch);
-        sim.board.SetFlashFault(c.fault, c.faultAt);
-        const uint32_t framesBefore = sim.board.FramesHandled();
+        sim->board.SetVerifyMismatch(c.mismatch);
+        sim->board.SetFlashFault(c.fault, c.faultAt);
+        const uint32_t framesBefore = sim->board.FramesHandled();
 
         ASSERT_TRUE(WriteAndWait()) << c.name;
         EXPECT_EQ(Result(), c.result) << c.name;
         ExpectRetryBox(c.name);
         EXPECT_EQ(ButtonStates(Wnd()), kAfterFlashButtons) << c.name;
         Settle();
-        EXPECT_EQ(sim.board.FramesHandled() - framesBefore, c.frames) << c.name;
+        EXPECT_EQ(sim->board.FramesHandled() - framesBefore, c.frames) << c.name;
     }
 
     // The user retries and it works.
     boxes.boxes.clear();
-    sim.board.SetVerifyMismatch(false);
+    sim->board.SetVerifyMismatch(false);
     ASSERT_TRUE(WriteAndWait());
     EXPECT_EQ(Result(), "Flash write success");
     EXPECT_TRUE(boxes.boxes.empty());
@@ -171,10 +168,10 @@ TEST_F(FlashWriteTest, BoardFaultsEndTheWriteWithTheirResult)
 
 TEST_F(FlashWriteTest, RefusedAcknowledgementLeavesTheWriteRunningUntilRemoval)
 {
-    Open();
+    OpenSettled();
     Load(PatternImage(1664, 7));
-    sim.board.SetFlashFault(SimFlashFault::AckStatusZero, 3);
-    ClickButton(Wnd(), IDC_FLASH_WRITE);
+    sim->board.SetFlashFault(SimFlashFault::AckStatusZero, 3);
+    w->Click(IDC_FLASH_WRITE);
     Settle();
     PumpMessages(300);
     EXPECT_EQ(dlg().FlashWriting(), 1);
@@ -182,8 +179,7 @@ TEST_F(FlashWriteTest, RefusedAcknowledgementLeavesTheWriteRunningUntilRemoval)
     EXPECT_EQ(ButtonStates(Wnd()), kWritingButtons);
     EXPECT_TRUE(boxes.boxes.empty());
 
-    sim.server.Unplug();
-    SendInterfaceEvent(Wnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+    Unplug();
     EXPECT_EQ(dlg().FlashWriting(), 0);
     EXPECT_EQ(Result(), "USB communication error");
     EXPECT_EQ(ButtonStates(Wnd()), kAfterFlashButtons);
@@ -196,15 +192,15 @@ TEST_F(FlashWriteTest, RefusedAcknowledgementLeavesTheWriteRunningUntilRemoval)
 // frame, the finish report never comes, and the next write starts clean.
 TEST_F(FlashWriteTest, AnyQueuedReportEndsTheWrite)
 {
-    Open();
+    OpenSettled();
     Load(PatternImage(1664, 1));
-    sim.board.SetRegister(0x0D, 0x0A5B);
+    sim->board.SetRegister(0x0D, 0x0A5B);
     SetDlgItemTextW(Wnd(), IDC_READ_COMMAND, L"0d");
-    ClickButton(Wnd(), IDC_READ_WORD);
+    w->Click(IDC_READ_WORD);
     // No messages are handled between the two clicks, so the reply is
     // dispatched only once the write is under way.
     ASSERT_TRUE(WriteAndWait());
-    EXPECT_EQ(ControlText(Wnd(), IDC_READ_DATA), "a5b");
+    EXPECT_EQ(w->Text(IDC_READ_DATA), "a5b");
     EXPECT_EQ(Result(), "Writing...");
     EXPECT_EQ(ButtonStates(Wnd()), kAfterFlashButtons);
     Settle();
@@ -213,7 +209,7 @@ TEST_F(FlashWriteTest, AnyQueuedReportEndsTheWrite)
     EXPECT_EQ(dlg().FlashWriting(), 0);
     EXPECT_TRUE(boxes.boxes.empty());
 
-    const std::vector<uint16_t> log = sim.board.FrameLog();
+    const std::vector<uint16_t> log = sim->board.FrameLog();
     const auto stop = std::find(log.rbegin(), log.rend(), static_cast<uint16_t>(RC_CONTROL << 8 | kFrameMarker));
     ASSERT_NE(stop, log.rend());
     EXPECT_EQ(stop, log.rbegin()) << "a frame reached the board after the stop frame";
@@ -228,28 +224,28 @@ TEST_F(FlashWriteTest, AnyQueuedReportEndsTheWrite)
 
 TEST_F(FlashWriteTest, DemoModeWritesNothing)
 {
-    Open(L"-demo1");
+    OpenSettled(L"-demo1");
     Load(PatternImage(1664, 3));
     const std::string buttons = ButtonStates(Wnd());
-    const uint32_t framesBefore = sim.board.FramesHandled();
-    ClickButton(Wnd(), IDC_FLASH_WRITE);
+    const uint32_t framesBefore = sim->board.FramesHandled();
+    w->Click(IDC_FLASH_WRITE);
     Settle();
     EXPECT_EQ(dlg().FlashWriting(), 0);
     EXPECT_EQ(Result(), "");
     EXPECT_EQ(ButtonStates(Wnd()), buttons);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(sim.board.FramesHandled(), framesBefore);
-    EXPECT_EQ(sim.board.FlashAt(kFlashStart), 0xFF);
+    EXPECT_EQ(sim->board.FramesHandled(), framesBefore);
+    EXPECT_EQ(sim->board.FlashAt(kFlashStart), 0xFF);
 }
 
 TEST_F(FlashWriteTest, WithoutABoardTheUserIsTold)
 {
     DeviceListScope none(L"");
-    Open(L"", false);
+    OpenSettled(L"", false);
     ASSERT_EQ(dlg().Board().DeviceHandle(), nullptr);
     Load(PatternImage(128, 3));
     const std::string buttons = ButtonStates(Wnd());
-    ClickButton(Wnd(), IDC_FLASH_WRITE);
+    w->Click(IDC_FLASH_WRITE);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "Sub board was not found");
     EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");

@@ -1,13 +1,13 @@
 // Zoom trackbar, graph scroll bar, cursor picks, readout boxes and "↓" on the
 // real main window.
-#include "graph_harness.h"
+#include "WinHarness.h"
 
 namespace {
-using GraphNavigationWin = GraphTest;
+using GraphNavigationWin = WindowTest;
 
 // Record k of the log has RSOC 100 when k == marked, 0 otherwise: its point
 // lies on the maximum line, every other one on the minimum line.
-void AppendMarked(GraphWindow& w, int count, int marked)
+void AppendMarked(MainWindow& w, int count, int marked)
 {
     for (int k = 0; k < count; ++k) w.Append(Reading(k, k == marked ? 100 : 0, 25.0, 3700));
 }
@@ -15,7 +15,7 @@ void AppendMarked(GraphWindow& w, int count, int marked)
 
 TEST_F(GraphNavigationWin, StartsAtLevelZeroWithTheBarDisabled)
 {
-    GraphWindow w;
+    MainWindow w;
     ASSERT_TRUE(w.created);
     const HWND zoom = w.Item(IDC_ZOOM);
     EXPECT_EQ(SendMessageW(zoom, TBM_GETRANGEMIN, 0, 0), 0);
@@ -32,7 +32,7 @@ TEST_F(GraphNavigationWin, StartsAtLevelZeroWithTheBarDisabled)
 
 TEST_F(GraphNavigationWin, ScrollBarNotificationsMoveTheView)
 {
-    GraphWindow w;
+    MainWindow w;
     AppendMarked(w, 100, -1);
     EXPECT_FALSE(w.ScrollEnabled()) << "exactly one view of records";
     w.dlg.ClearLogData();
@@ -74,7 +74,7 @@ TEST_F(GraphNavigationWin, ScrollBarNotificationsMoveTheView)
 
 TEST_F(GraphNavigationWin, ZoomChangesTheVisibleRangeAndClampsTheOffset)
 {
-    GraphWindow w;
+    MainWindow w;
     w.AppendMany(500);
     w.HScroll(IDC_GRAPH_SCROLL, SB_THUMBTRACK, 300);  // offset 400 - 300 = 100
     ASSERT_EQ(w.dlg.Graph().ScrollOffset(), 100);
@@ -122,7 +122,7 @@ TEST_F(GraphNavigationWin, ZoomChangesTheVisibleRangeAndClampsTheOffset)
 
 TEST_F(GraphNavigationWin, PickFillsTheReadoutBoxes)
 {
-    GraphWindow w;
+    MainWindow w;
     for (int k = 0; k < 150; ++k) w.Append(Reading(k, k, 20.0 + k / 10.0, static_cast<uint16_t>(3000 + k)));
     const RECT hit = w.HitArea();
     const int y = (hit.top + hit.bottom) / 2;
@@ -172,7 +172,7 @@ TEST_F(GraphNavigationWin, PickFillsTheReadoutBoxes)
 // zoom 0 and at zoom 1, where records lie a few pixels apart.
 TEST_F(GraphNavigationWin, PickAtADrawnPointSelectsItsRecord)
 {
-    GraphWindow w;
+    MainWindow w;
     w.AppendMany(2000);
     const POINT origin = w.GraphOrigin();
     for (int level : {0, 1}) {
@@ -195,7 +195,7 @@ TEST_F(GraphNavigationWin, PickAtADrawnPointSelectsItsRecord)
 
 TEST_F(GraphNavigationWin, StandbyAndEmptyLogReadouts)
 {
-    GraphWindow w;
+    MainWindow w;
     const RECT hit = w.HitArea();
     w.Press(hit.right - 1, hit.top + 5);
     EXPECT_EQ(w.Text(IDC_READOUT_TIME), " ") << "a pick with no records leaves a single blank";
@@ -212,10 +212,10 @@ TEST_F(GraphNavigationWin, StandbyAndEmptyLogReadouts)
 
 TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
 {
-    GraphWindow w;
+    MainWindow w;
     const HWND list = w.Item(IDC_LOG_LIST);
     // "↓" without a cursor record selects nothing.
-    SendMessageW(w.Wnd(), WM_COMMAND, MAKEWPARAM(IDC_JUMP_TO_CURSOR, BN_CLICKED), 0);
+    w.Click(IDC_JUMP_TO_CURSOR);
     EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
 
     for (int k = 0; k < 40; ++k) {
@@ -225,7 +225,7 @@ TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
     ShowWindow(w.Wnd(), SW_SHOW);
     ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
     w.dlg.Graph().ShowCursorReadout(30);  // record 9
-    SendMessageW(w.Wnd(), WM_COMMAND, MAKEWPARAM(IDC_JUMP_TO_CURSOR, BN_CLICKED), 0);
+    w.Click(IDC_JUMP_TO_CURSOR);
     const int row = w.dlg.LogData().Record(9).rowIndex;
     ASSERT_GT(row, 9) << "message rows lie before it";
     EXPECT_EQ(ListView_GetSelectedCount(list), 1u);
@@ -235,7 +235,7 @@ TEST_F(GraphNavigationWin, JumpSelectsTheCursorRowPastMessageRows)
 
 TEST_F(GraphNavigationWin, ApplyingSettingsAfterALoadMovesTheCursorToTheOldest)
 {
-    GraphWindow w;
+    MainWindow w;
     for (int k = 0; k < 30; ++k) w.dlg.LogView().AddMeasurementRow(Reading(k, 60 + k, 25.0, 3700));
     // After a load the cursor offset equals the number of records: no cursor record.
     w.dlg.Graph().PlaceCursorPastOldest();

@@ -1,8 +1,72 @@
 // The graph picture, drawn into a memory image and read back pixel by pixel.
-#include "graph_harness.h"
+#include "WinHarness.h"
 
 namespace {
-using GraphRenderWin = GraphTest;
+
+// The graph picture drawn into a 32-bit memory image of the control's size.
+class GraphImage {
+public:
+    explicit GraphImage(CVantrelDlg& dlg)
+        : width(dlg.Graph().Geometry().width), height(dlg.Graph().Geometry().height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC screen = GetDC(nullptr);
+        dc = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old = SelectObject(dc, bitmap);
+        // Grey first, so that a picture that draws nothing is told apart.
+        RECT all{0, 0, width, height};
+        HBRUSH grey = CreateSolidBrush(RGB(1, 2, 3));
+        FillRect(dc, &all, grey);
+        DeleteObject(grey);
+        dlg.Graph().Paint(dc);
+        GdiFlush();
+        pixels = static_cast<const uint32_t*>(bits);
+    }
+    ~GraphImage()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    GraphImage(const GraphImage&) = delete;
+    GraphImage& operator=(const GraphImage&) = delete;
+
+    // As COLORREF (0x00BBGGRR).
+    COLORREF At(int x, int y) const
+    {
+        const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    // Pixels of one colour inside [x0, x1) x [y0, y1).
+    int Count(COLORREF colour, int x0, int y0, int x1, int y1) const
+    {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) n += At(x, y) == colour;
+        return n;
+    }
+    int Count(COLORREF colour) const { return Count(colour, 0, 0, width, height); }
+
+    int width;
+    int height;
+
+private:
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    const uint32_t* pixels = nullptr;
+};
+
+using GraphRenderWin = WindowTest;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -12,7 +76,7 @@ constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kGreen = RGB(0, 200, 0);
 
 // y of a value of graph g as the point lists place it.
-int ValueY(const GraphDlg& dlg, int graph, double value)
+int ValueY(const CVantrelDlg& dlg, int graph, double value)
 {
     const GraphGeometry& g = dlg.Graph().Geometry();
     const double min = dlg.Graph().Info().RangeOf(graph).min;
@@ -29,7 +93,7 @@ int Near(const GraphImage& image, COLORREF colour, int x, int y)
 
 TEST_F(GraphRenderWin, EmptyLogShowsFrameGridAxesAndNoLines)
 {
-    GraphWindow w;
+    MainWindow w;
     const GraphGeometry& g = w.dlg.Graph().Geometry();
     GraphImage image(w.dlg);
     ASSERT_GT(image.width, 100);
@@ -55,7 +119,7 @@ TEST_F(GraphRenderWin, EmptyLogShowsFrameGridAxesAndNoLines)
 
 TEST_F(GraphRenderWin, SeriesLinesInTheirColoursGraphTwoOnTop)
 {
-    GraphWindow w;
+    MainWindow w;
     // RSOC 50 and 25.0 degrees both lie on the middle of their ranges.
     w.AppendMany(60, 50, 25.0);
     const GraphGeometry& g = w.dlg.Graph().Geometry();
@@ -82,11 +146,11 @@ TEST_F(GraphRenderWin, SeriesLinesInTheirColoursGraphTwoOnTop)
 
 TEST_F(GraphRenderWin, NoneDrawsNothingForGraphTwo)
 {
-    GraphWindow w;
+    MainWindow w;
     w.AppendMany(60, 30, 10.0);
     const HWND settings = w.dlg.Graph().SettingsDialog()->GetHwnd();
     CheckRadioButton(settings, IDC_GS_GRAPH2_RSOC, IDC_GS_GRAPH2_NONE, IDC_GS_GRAPH2_NONE);
-    SendMessageW(settings, WM_COMMAND, MAKEWPARAM(IDC_GS_APPLY, BN_CLICKED), 0);
+    Click(settings, IDC_GS_APPLY);
     ASSERT_EQ(w.dlg.Graph().Info().m_graph2Kind, GRAPH_KIND_NONE);
     GraphImage image(w.dlg);
     const GraphGeometry& g = w.dlg.Graph().Geometry();
@@ -100,7 +164,7 @@ TEST_F(GraphRenderWin, NoneDrawsNothingForGraphTwo)
 
 TEST_F(GraphRenderWin, CursorLineOnlyLeftOfTheNewestVisibleRecord)
 {
-    GraphWindow w;
+    MainWindow w;
     w.AppendMany(50);
     const GraphGeometry& g = w.dlg.Graph().Geometry();
     w.dlg.Graph().ShowCursorReadout(0);
@@ -126,7 +190,7 @@ TEST_F(GraphRenderWin, CursorLineOnlyLeftOfTheNewestVisibleRecord)
 
 TEST_F(GraphRenderWin, TheControlShowsTheSamePicture)
 {
-    GraphWindow w;
+    MainWindow w;
     w.AppendMany(120, 50, 25.0);
     ShowWindow(w.Wnd(), SW_SHOW);
     PumpMessages(50);

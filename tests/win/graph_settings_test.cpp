@@ -1,17 +1,17 @@
 // The graph settings dialog: what it shows, what it refuses and what it hands
 // to the main window.
-#include "graph_harness.h"
+#include "WinHarness.h"
 
 namespace {
-using GraphSettingsWin = GraphTest;
+using GraphSettingsWin = WindowTest;
 
-class SettingsWindow : public GraphWindow {
+class SettingsWindow : public MainWindow {
 public:
     HWND Settings() const { return dlg.Graph().SettingsDialog() ? dlg.Graph().SettingsDialog()->GetHwnd() : nullptr; }
     HWND SettingsItem(int id) const { return GetDlgItem(Settings(), id); }
     std::string SettingsText(int id) const { return Utf8(dlg.Graph().SettingsDialog()->ItemText(id)); }
     void SetSettingsText(int id, const wchar_t* text) { SetDlgItemTextW(Settings(), id, text); }
-    void ClickSettings(int id) { SendMessageW(Settings(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    void ClickSettings(int id) { ::Click(Settings(), id); }
     void Check(int id)
     {
         // As a click on an automatic radio button does: the others of its group go.
@@ -19,7 +19,7 @@ public:
     }
     bool Checked(int id) const { return IsDlgButtonChecked(Settings(), id) == BST_CHECKED; }
     bool Visible() const { return IsWindowVisible(Settings()) != FALSE; }
-    void Open() { SendMessageW(Wnd(), WM_COMMAND, MAKEWPARAM(IDC_GRAPH_SETTING, BN_CLICKED), 0); }
+    void Open() { Click(IDC_GRAPH_SETTING); }
 };
 
 constexpr int kEdits[] = {IDC_GS_RSOC_MIN, IDC_GS_RSOC_MAX, IDC_GS_TEMP_MIN,
@@ -131,13 +131,13 @@ TEST_F(GraphSettingsWin, EnterDoesNothingAndEscapeDiscardsTheTexts)
     SettingsWindow w;
     w.Open();
     w.SetSettingsText(IDC_GS_RSOC_MIN, L"5");
-    SendMessageW(w.Settings(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    w.ClickSettings(IDOK);
     EXPECT_TRUE(w.Visible());
     EXPECT_EQ(w.SettingsText(IDC_GS_RSOC_MIN), "5");
     EXPECT_DOUBLE_EQ(w.dlg.Graph().Info().m_range[GRAPH_KIND_RSOC].min, 0.0);
 
     // Escape as the dialog manager turns it into a command, then the close box.
-    SendMessageW(w.Settings(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    w.ClickSettings(IDCANCEL);
     EXPECT_FALSE(w.Visible());
     EXPECT_EQ(w.SettingsText(IDC_GS_RSOC_MIN), "0");
     w.Open();

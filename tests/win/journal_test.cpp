@@ -4,38 +4,22 @@
 
 #include <string>
 
-#include "app/VantrelDlg_win.h"
+#include "WinHarness.h"
 #include "log/AnsiCodec_win.h"
 #include "log/LogFile.h"
-#include "resource.h"
-#include "WinHarness.h"
 
 namespace {
-std::string ReadBytes(const std::wstring& path)
+tagLOGDATA Sample(int32_t rsoc)
 {
-    std::string out;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE) return out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof(buf), &got, nullptr) && got > 0) out.append(buf, got);
-    CloseHandle(f);
-    return out;
+    return Reading(rsoc, rsoc, 24.5, static_cast<uint16_t>(3600 + rsoc));
 }
 
-tagLOGDATA Reading(int32_t rsoc)
-{
-    tagLOGDATA r{};
-    r.year = 2026, r.month = 12, r.day = 9, r.hour = 10, r.minute = 0, r.second = rsoc % 60;
-    r.rsoc = rsoc, r.temperature = 24.5, r.voltage = static_cast<uint16_t>(3600 + rsoc);
-    return r;
-}
-
-class JournalTest : public testing::Test {
+// The journal goes to a folder of the test's own.
+class JournalTest : public WindowTest {
 protected:
     void SetUp() override
     {
+        WindowTest::SetUp();
         wchar_t old[MAX_PATH] = {};
         hadOld = GetEnvironmentVariableW(L"LOCALAPPDATA", old, MAX_PATH) > 0;
         oldValue = old;
@@ -46,7 +30,7 @@ protected:
     void TearDown() override
     {
         SetEnvironmentVariableW(L"LOCALAPPDATA", hadOld ? oldValue.c_str() : nullptr);
-        DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
+        WindowTest::TearDown();
     }
     bool hadOld = false;
     std::wstring oldValue, base;
@@ -55,29 +39,27 @@ protected:
 
 TEST_F(JournalTest, EveryRowReachesTheFileAsALogLineAndClearKeepsIt)
 {
-    MessageBoxRecorder boxes;
     std::wstring path;
     std::string expected;
     {
-        CVantrelDlg dlg(L"-demo2");
-        ASSERT_TRUE(dlg.Create(nullptr));
-        ASSERT_TRUE(dlg.LogView().Journal().IsOpen());
-        path = dlg.LogView().Journal().Path();
+        MainWindow w(L"-demo2");
+        ASSERT_TRUE(w.created);
+        ASSERT_TRUE(w.dlg.LogView().Journal().IsOpen());
+        path = w.dlg.LogView().Journal().Path();
         EXPECT_EQ(path.rfind(base + L"\\Vantrel\\journal\\Vantrel_", 0), 0u) << Utf8(path);
 
-        dlg.AddMessageRow(L"<Start measure>");
-        for (int i = 0; i < 5; ++i) dlg.LogView().AddMeasurementRow(Reading(90 - i));
+        w.dlg.AddMessageRow(L"<Start measure>");
+        for (int i = 0; i < 5; ++i) w.dlg.LogView().AddMeasurementRow(Sample(90 - i));
         // Written through at once: readable while the tool still runs.
-        for (size_t row = 0; row < dlg.LogData().RowCount(); ++row)
-            ASSERT_TRUE(FormatLogRowLine(dlg.LogData(), row, AnsiLogTextCodec(), expected));
+        for (size_t row = 0; row < w.dlg.LogData().RowCount(); ++row)
+            ASSERT_TRUE(FormatLogRowLine(w.dlg.LogData(), row, AnsiLogTextCodec(), expected));
         EXPECT_EQ(ReadBytes(path), expected);
 
         boxes.answers.push_back(IDOK);
-        SendMessageW(dlg.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDC_CLEAR_LOG, BN_CLICKED), 0);
-        EXPECT_EQ(dlg.LogData().RowCount(), 0u);
-        dlg.LogView().AddMeasurementRow(Reading(50));
-        FormatLogRowLine(dlg.LogData(), 0, AnsiLogTextCodec(), expected);
-        dlg.DestroyWindow();
+        w.Click(IDC_CLEAR_LOG);
+        EXPECT_EQ(w.dlg.LogData().RowCount(), 0u);
+        w.dlg.LogView().AddMeasurementRow(Sample(50));
+        FormatLogRowLine(w.dlg.LogData(), 0, AnsiLogTextCodec(), expected);
     }
     EXPECT_EQ(ReadBytes(path), expected);
 
@@ -91,24 +73,21 @@ TEST_F(JournalTest, UnwritableFolderIsReportedOnceAsAMessageRow)
 {
     // A file where the folder should be: nothing can be created below it.
     const std::wstring blocker = base + L"\\blocked";
-    HANDLE f = CreateFileW(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(f);
+    WriteBytes(blocker, "");
     SetEnvironmentVariableW(L"LOCALAPPDATA", blocker.c_str());
 
-    MessageBoxRecorder boxes;
-    CVantrelDlg dlg(L"-demo2");
-    ASSERT_TRUE(dlg.Create(nullptr));
-    EXPECT_FALSE(dlg.LogView().Journal().IsOpen());
-    ASSERT_GE(dlg.LogData().RowCount(), 1u);
-    const std::wstring first = dlg.LogData().CellText(0, kLogColMessage);
+    MainWindow w(L"-demo2");
+    ASSERT_TRUE(w.created);
+    EXPECT_FALSE(w.dlg.LogView().Journal().IsOpen());
+    ASSERT_GE(w.dlg.LogData().RowCount(), 1u);
+    const std::wstring first = w.dlg.LogData().CellText(0, kLogColMessage);
     EXPECT_EQ(first.rfind(L"<Journal cannot be written", 0), 0u) << Utf8(first);
-    dlg.LogView().AddMeasurementRow(Reading(70));
+    w.dlg.LogView().AddMeasurementRow(Sample(70));
     size_t journalMessages = 0;
-    for (size_t row = 0; row < dlg.LogData().RowCount(); ++row)
-        if (dlg.LogData().CellText(row, kLogColMessage).rfind(L"<Journal", 0) == 0) ++journalMessages;
+    for (size_t row = 0; row < w.dlg.LogData().RowCount(); ++row)
+        if (w.dlg.LogData().CellText(row, kLogColMessage).rfind(L"<Journal", 0) == 0) ++journalMessages;
     EXPECT_EQ(journalMessages, 1u);
     EXPECT_TRUE(boxes.boxes.empty()) << "never a blocking message box";
-    dlg.DestroyWindow();
     DeleteFileW(blocker.c_str());
 }
 
@@ -119,18 +98,16 @@ TEST_F(JournalTest, ARowTheCodePageCannotHoldStopsTheJournalAndSaysSo)
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, message.c_str(), -1, nullptr, 0, nullptr, &lost);
     if (!lost) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds every character";
 
-    MessageBoxRecorder boxes;
-    CVantrelDlg dlg(L"-demo2");
-    ASSERT_TRUE(dlg.Create(nullptr));
-    const std::wstring path = dlg.LogView().Journal().Path();
-    dlg.LogView().AddMeasurementRow(Reading(90));
+    MainWindow w(L"-demo2");
+    ASSERT_TRUE(w.created);
+    const std::wstring path = w.dlg.LogView().Journal().Path();
+    w.dlg.LogView().AddMeasurementRow(Sample(90));
     const std::string before = ReadBytes(path);
-    dlg.AddMessageRow(message);
-    EXPECT_FALSE(dlg.LogView().Journal().IsOpen());
+    w.dlg.AddMessageRow(message);
+    EXPECT_FALSE(w.dlg.LogView().Journal().IsOpen());
     EXPECT_EQ(ReadBytes(path), before) << "no line with the text changed";
-    const LogStore& log = dlg.LogData();
+    const LogStore& log = w.dlg.LogData();
     EXPECT_EQ(log.CellText(log.RowCount() - 1, kLogColMessage).rfind(L"<Journal write failed", 0), 0u);
-    dlg.DestroyWindow();
 }
 
 TEST_F(JournalTest, RetentionKeepsTheNewestThirtyRuns)
@@ -141,14 +118,13 @@ TEST_F(JournalTest, RetentionKeepsTheNewestThirtyRuns)
     for (int day = 1; day <= 35; ++day) {
         wchar_t name[64];
         swprintf(name, 64, L"\\Vantrel_202001%02d_080000.txt", day);
-        CloseHandle(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        WriteBytes(folder + name, "");
     }
-    CloseHandle(CreateFileW((folder + L"\\keep me.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    WriteBytes(folder + L"\\keep me.txt", "");
     {
-        CVantrelDlg dlg(L"-demo2");
-        ASSERT_TRUE(dlg.Create(nullptr));
-        ASSERT_TRUE(dlg.LogView().Journal().IsOpen());
-        dlg.DestroyWindow();
+        MainWindow w(L"-demo2");
+        ASSERT_TRUE(w.created);
+        ASSERT_TRUE(w.dlg.LogView().Journal().IsOpen());
     }
     int runs = 0;
     bool oldestGone = true, notesKept = false;
@@ -171,28 +147,13 @@ TEST_F(JournalTest, RetentionKeepsTheNewestThirtyRuns)
 // back as every reading it had shown.
 TEST_F(JournalTest, KilledProcessLeavesEveryShownReading)
 {
-    const std::wstring exe = BesideExe(L"Vantrel.exe");
-    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
-    const std::wstring ini = BesideExe(L"Vantrel.ini");
-    {
-        HANDLE f = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        const char text[] = "[Comm]\r\nReceiveInterval=1\r\n";
-        DWORD put = 0;
-        WriteFile(f, text, sizeof(text) - 1, &put, nullptr);
-        CloseHandle(f);
-    }
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring commandLine = L"\"" + exe + L"\" -demo2";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    if (!RealProgram::Built()) GTEST_SKIP() << "Vantrel.exe not built beside the tests";
+    WriteSettings("[Comm]\r\nReceiveInterval=1\r\n");
+    RealProgram program(L"-demo2");
+    ASSERT_TRUE(program.Started());
 
     // Its window, then Start measure; readings follow once a second.
-    HWND wnd = nullptr;
-    for (int i = 0; i < 3000 && !(wnd && IsWindowVisible(wnd)); ++i) {
-        Sleep(10);
-        wnd = FindWindowW(L"#32770", L"Vantrel For VX5531xxR ");
-    }
+    HWND wnd = program.Window();
     ASSERT_NE(wnd, nullptr);
     PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(wnd, 1000)));
 
@@ -220,11 +181,7 @@ TEST_F(JournalTest, KilledProcessLeavesEveryShownReading)
         if (!path.empty() && measurementLines(path) >= 3) break;
         Sleep(100);
     }
-    TerminateProcess(pi.hProcess, 9);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    DeleteFileW(ini.c_str());
+    program.Kill();
 
     ASSERT_FALSE(path.empty());
     LogStore loaded;

@@ -1,11 +1,11 @@
 // The main window follows its size: registered controls move and stretch,
 // everything else stays, and the window never gets smaller than it opened.
-#include "graph_harness.h"
+#include "WinHarness.h"
 
 #include <map>
 
 namespace {
-using LayoutResizeWin = GraphTest;
+using LayoutResizeWin = WindowTest;
 
 RECT RectInClient(HWND dlg, HWND control)
 {
@@ -51,7 +51,7 @@ int ColumnWidth(HWND list, int column)
 
 TEST_F(LayoutResizeWin, RulesAreRegisteredInOrder)
 {
-    GraphWindow w;
+    MainWindow w;
     const int ids[] = {IDC_GRAPH_AREA,   IDC_GRAPH_SCROLL, IDC_DATA_MEASURED_GROUP, IDC_LOG_LIST,
                        IDC_START_MEASURE, IDC_STOP_MEASURE, IDC_CLEAR_LOG,           IDC_STORE_LOG};
     const uint32_t flags[] = {0x02, 0x02, 0x0A, 0x0A, 0x38, 0x38, 0x3A, 0x3A};
@@ -72,7 +72,7 @@ TEST_F(LayoutResizeWin, RulesAreRegisteredInOrder)
 
 TEST_F(LayoutResizeWin, GrowingMovesAndStretchesAndTheStartSizeRestores)
 {
-    GraphWindow w;
+    MainWindow w;
     ShowWindow(w.Wnd(), SW_SHOW);
     PumpMessages(20);
     const SIZE start = OuterSize(w.Wnd());
@@ -120,7 +120,7 @@ TEST_F(LayoutResizeWin, GrowingMovesAndStretchesAndTheStartSizeRestores)
 
 TEST_F(LayoutResizeWin, NeverSmallerThanAtTheStart)
 {
-    GraphWindow w;
+    MainWindow w;
     ShowWindow(w.Wnd(), SW_SHOW);
     PumpMessages(20);
     const SIZE start = OuterSize(w.Wnd());
@@ -137,7 +137,7 @@ TEST_F(LayoutResizeWin, NeverSmallerThanAtTheStart)
 
 TEST_F(LayoutResizeWin, MinimisedGivesNoNegativeSizesAndRestoringPutsEverythingBack)
 {
-    GraphWindow w;
+    MainWindow w;
     w.AppendMany(150);
     ShowWindow(w.Wnd(), SW_SHOW);
     PumpMessages(20);

@@ -1,27 +1,19 @@
 // "Store log..." and the system menu's log loading on the real main window:
 // what reaches the file, what comes back into the list and the graphs, and
 // what happens to the current log when a file cannot be written or read.
-#include "logfile_harness.h"
+#include "WinHarness.h"
 
-#include <atomic>
 #include <clocale>
-#include <thread>
 
 #include "log/AnsiCodec_win.h"
 
 namespace {
 
-class LogFileTest : public testing::Test {
+class LogFileTest : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
-        SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
-    }
-    void TearDown() override { DeleteFileW(BesideExe(L"Vantrel.ini").c_str()); }
 
     // Two measurements, a message row, a standby record.
-    static void FillLog(LogWindow& w)
+    static void FillLog(MainWindow& w)
     {
         w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         w.dlg.AddMessageRow(L"<Comm setting: 1sec, I2C 100kHz>");
@@ -29,11 +21,11 @@ protected:
         w.dlg.LogView().AddMeasurementRow(Measurement(9, -1, 24.96, 3799));
     }
 
-    CScratchFolder folder;
+    CTempFolder folder;
 };
 
 // Every row but the date and time of message rows, which a load stamps anew.
-std::vector<std::string> ComparableRows(const LogWindow& w)
+std::vector<std::string> ComparableRows(const MainWindow& w)
 {
     std::vector<std::string> rows;
     for (int i = 0; i < w.ItemCount(); ++i) {
@@ -50,8 +42,7 @@ TEST_F(LogFileTest, StoreThenLoadGivesTheSameRows)
     const std::wstring path = folder.File(L"run.txt");
     std::vector<std::string> stored;
     {
-        LogWindow w;
-        MessageBoxRecorder boxes;
+        MainWindow w;
         FillLog(w);
         stored = ComparableRows(w);
         ASSERT_TRUE(w.dlg.StoreLogToPath(path));
@@ -64,8 +55,8 @@ TEST_F(LogFileTest, StoreThenLoadGivesTheSameRows)
               "2019/01/18 09:05:08, 84, -3.3, 65535\r\n"
               "2019/01/18 09:05:09,Standby, 25.0, 3799\r\n");
 
-    LogWindow w;
-    MessageBoxRecorder boxes;
+    MainWindow w;
+    boxes.Clear();
     ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
     EXPECT_TRUE(boxes.boxes.empty()) << "an empty log is replaced without asking";
     ASSERT_EQ(w.ItemCount(), 4);
@@ -108,13 +99,13 @@ TEST_F(LogFileTest, FilesKeepTheDecimalPointUnderACommaLocale)
     if (!comma) GTEST_SKIP() << "no locale with a decimal comma";
     const std::wstring path = folder.File(L"comma.txt");
     {
-        LogWindow w;
+        MainWindow w;
         w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         EXPECT_EQ(w.Cell(0, 3), "25.0");
         ASSERT_TRUE(w.dlg.StoreLogToPath(path));
     }
     EXPECT_EQ(ReadBytes(path), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
-    LogWindow w;
+    MainWindow w;
     ASSERT_TRUE(w.dlg.LoadLogFromPath(path)) << comma;
     ASSERT_EQ(w.dlg.LogData().RecordCount(), 1u);
     EXPECT_EQ(w.dlg.LogData().Record(0).temperature, 25.0);
@@ -133,8 +124,7 @@ TEST_F(LogFileTest, ALongLogOpensAtItsLastRow)
     }
     const std::wstring path = folder.File(L"long.txt");
     ASSERT_TRUE(WriteBytes(path, lines));
-    LogWindow w;
-    MessageBoxRecorder boxes;
+    MainWindow w;
     w.dlg.AddMessageRow(L"<shown before>");
     ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
     // The graph scrolled back and the list moved, then the file loaded again.
@@ -155,7 +145,7 @@ TEST_F(LogFileTest, ALongLogOpensAtItsLastRow)
 
 TEST_F(LogFileTest, AnEmptyLogStoresAnEmptyFile)
 {
-    LogWindow w;
+    MainWindow w;
     const std::wstring path = folder.File(L"empty.txt");
     ASSERT_TRUE(WriteBytes(path, "old contents\r\n"));
     ASSERT_TRUE(w.dlg.StoreLogToPath(path));
@@ -164,7 +154,7 @@ TEST_F(LogFileTest, AnEmptyLogStoresAnEmptyFile)
 
 TEST_F(LogFileTest, AStoreThatCannotBeWrittenIsReported)
 {
-    LogWindow w;
+    MainWindow w;
     FillLog(w);
     const struct {
         const char* name;
@@ -176,7 +166,7 @@ TEST_F(LogFileTest, AStoreThatCannotBeWrittenIsReported)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        MessageBoxRecorder boxes;
+        boxes.Clear();
         EXPECT_FALSE(w.dlg.StoreLogToPath(c.path));
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(Utf8(boxes.boxes[0].text), "store file error");
@@ -189,10 +179,9 @@ TEST_F(LogFileTest, AStoreThatCannotBeWrittenIsReported)
 
 TEST_F(LogFileTest, AFileThatCannotBeReadKeepsTheCurrentLog)
 {
-    LogWindow w;
+    MainWindow w;
     FillLog(w);
     const std::vector<std::string> before = w.Rows();
-    MessageBoxRecorder boxes;
     boxes.answers = {IDYES};
     const std::wstring paths[] = {folder.File(L"missing.txt"), folder.Path()};
     for (const std::wstring& path : paths) {
@@ -227,11 +216,11 @@ TEST_F(LogFileTest, ReplacingRecordsIsAskedFirst)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        LogWindow w;
+        MainWindow w;
         if (c.messages) w.dlg.AddMessageRow(L"<before>");
         if (c.records) w.dlg.LogView().AddMeasurementRow(Measurement(1, 99, 30.0, 4100));
         const std::vector<std::string> before = w.Rows();
-        MessageBoxRecorder boxes;
+        boxes.Clear();
         boxes.answers = {c.answer};
         EXPECT_EQ(w.dlg.LoadLogFromPath(path), c.replaced);
         if (c.asked) {
@@ -266,7 +255,7 @@ TEST_F(LogFileTest, LoadedRowsGetTheirKinds)
                            "\r\n"
                            "2019/1/8 10:05:07, 85, 25.0, 3801\r\n"
                            "<last message"));
-    LogWindow w;
+    MainWindow w;
     const SYSTEMTIME before = [] {
         SYSTEMTIME t{};
         GetLocalTime(&t);
@@ -304,7 +293,7 @@ TEST_F(LogFileTest, MessageTextsInTheAnsiCodePage)
 
     const std::wstring path = folder.File(L"japanese.txt");
     {
-        LogWindow w;
+        MainWindow w;
         w.dlg.AddMessageRow(japanese);
         w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
         ASSERT_TRUE(w.dlg.StoreLogToPath(path));
@@ -313,7 +302,7 @@ TEST_F(LogFileTest, MessageTextsInTheAnsiCodePage)
     ansi.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, japanese.c_str(), -1, &ansi[0], 64, nullptr, nullptr) - 1));
     EXPECT_EQ(ReadBytes(path), ansi + "\r\n2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
 
-    LogWindow w;
+    MainWindow w;
     ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
     ASSERT_EQ(w.ItemCount(), 2);
     EXPECT_EQ(w.Cell(0, 5), Utf8(japanese));
@@ -358,8 +347,7 @@ TEST_F(LogFileTest, MessageTextsAreStoredWithoutChangeOrNotAtAll)
     BOOL lost = FALSE;
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, message.c_str(), -1, nullptr, 0, nullptr, &lost);
     if (!lost) return;  // the system's code page holds every character (UTF-8)
-    LogWindow w;
-    MessageBoxRecorder boxes;
+    MainWindow w;
     w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
     w.dlg.AddMessageRow(message);
     EXPECT_FALSE(w.dlg.StoreLogToPath(cut));
@@ -368,120 +356,38 @@ TEST_F(LogFileTest, MessageTextsAreStoredWithoutChangeOrNotAtAll)
     EXPECT_EQ(ReadBytes(cut), first);
 }
 
-namespace {
-
-// The file dialog the main window opened, if any.
-HWND OwnedFileDialog(HWND owner)
-{
-    struct Search {
-        HWND owner;
-        HWND found;
-        // A window-enumeration callback must be stdcall in the 32-bit build.
-        static BOOL CALLBACK Visit(HWND wnd, LPARAM lp)
-        {
-            auto* s = reinterpret_cast<Search*>(lp);
-            wchar_t cls[32] = {};
-            GetClassNameW(wnd, cls, 32);
-            if (GetWindow(wnd, GW_OWNER) == s->owner && IsWindowVisible(wnd) && std::wstring(cls) == L"#32770") {
-                s->found = wnd;
-                return FALSE;
-            }
-            return TRUE;
-        }
-    } search{owner, nullptr};
-    EnumWindows(&Search::Visit, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Answers the next file dialog of `owner` from another thread: notes the
-// first filter's text and either cancels or types `name` and presses OK.
-// After OK, a confirmation asked by the dialog itself is answered Yes.
-class FileDialogAnswer {
-public:
-    FileDialogAnswer(HWND owner, std::wstring name)
-        : m_thread([this, owner, name] {
-              HWND box = nullptr;
-              while (!box && !m_stop.load()) {
-                  Sleep(20);
-                  box = OwnedFileDialog(owner);
-              }
-              if (!box) return;
-              wchar_t text[128] = {};
-              GetWindowTextW(GetDlgItem(box, 0x470), text, 128);  // file type combo
-              filter = Utf8(text);
-              if (name.empty()) {
-                  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-                  return;
-              }
-              SetDlgItemTextW(box, 0x47C, name.c_str());  // file name combo
-              SetDlgItemTextW(box, 0x480, name.c_str());  // file name edit (older templates)
-              PostMessageW(box, WM_COMMAND, IDOK, 0);
-              // An overwrite question is a box owned by the file dialog.
-              for (int i = 0; i < 50 && !m_stop.load() && IsWindow(box); ++i) {
-                  Sleep(20);
-                  if (HWND confirm = OwnedFileDialog(box)) {
-                      confirmed = true;
-                      PostMessageW(confirm, WM_COMMAND, IDYES, 0);
-                      break;
-                  }
-              }
-          })
-    {
-    }
-    ~FileDialogAnswer() { Finish(); }
-    void Finish()
-    {
-        m_stop = true;
-        if (m_thread.joinable()) m_thread.join();
-    }
-
-    std::string filter;
-    bool confirmed = false;
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
-
-} // namespace
-
 // The button and the system-menu command with the real common dialogs.
 TEST_F(LogFileTest, CommandsAskForTheFileWithTheCommonDialogs)
 {
-    LogWindow w;
-    MessageBoxRecorder boxes;
+    MainWindow w;
     FillLog(w);
 
     {
-        FileDialogAnswer cancel(w.Wnd(), L"");
+        FileDialogAnswer cancel(L"");
         w.Click(IDC_STORE_LOG);
-        cancel.Finish();
         EXPECT_EQ(cancel.filter, "TEXT Files (*.txt)");
     }
     // The default extension is added to a bare name.
     const std::wstring bare = folder.File(L"stored");
     {
-        FileDialogAnswer choose(w.Wnd(), bare);
+        FileDialogAnswer choose(bare);
         w.Click(IDC_STORE_LOG);
-        choose.Finish();
-        EXPECT_FALSE(choose.confirmed) << "a new file needs no confirmation";
+        EXPECT_FALSE(choose.Confirmed()) << "a new file needs no confirmation";
     }
     const std::string written = ReadBytes(bare + L".txt");
     EXPECT_EQ(written.substr(0, 37), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
     // Overwriting an existing file is confirmed first.
     {
-        FileDialogAnswer choose(w.Wnd(), bare + L".txt");
+        FileDialogAnswer choose(bare + L".txt");
         w.dlg.AddMessageRow(L"<one more>");
         w.Click(IDC_STORE_LOG);
-        choose.Finish();
-        EXPECT_TRUE(choose.confirmed);
+        EXPECT_TRUE(choose.Confirmed());
     }
     EXPECT_NE(ReadBytes(bare + L".txt").find("<one more>\r\n"), std::string::npos);
 
     {
-        FileDialogAnswer cancel(w.Wnd(), L"");
+        FileDialogAnswer cancel(L"");
         SendMessageW(w.Wnd(), WM_SYSCOMMAND, IDM_LOADLOG, 0);
-        cancel.Finish();
         EXPECT_EQ(cancel.filter, "Vantrel Log File (*.txt)");
         EXPECT_EQ(w.ItemCount(), 5) << "cancel changes nothing";
     }
@@ -489,9 +395,8 @@ TEST_F(LogFileTest, CommandsAskForTheFileWithTheCommonDialogs)
     ASSERT_TRUE(WriteBytes(other, "2021/03/04 05:06:07, 12, 13.4, 3456\r\n"));
     boxes.answers = {IDYES};
     {
-        FileDialogAnswer choose(w.Wnd(), other);
+        FileDialogAnswer choose(other);
         SendMessageW(w.Wnd(), WM_SYSCOMMAND, IDM_LOADLOG, 0);
-        choose.Finish();
     }
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "Load LogFile.\nClear Current Logdata?");

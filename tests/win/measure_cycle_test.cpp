@@ -1,11 +1,6 @@
 // Start measure and Stop measure against the simulated sub board, without a
 // board, and in the demo modes.
-#include "MeasureTestSupport.h"
-
-#include <memory>
-
-#include "sim/PipeServer_win.h"
-#include "sim/SimBoard.h"
+#include "WinHarness.h"
 
 namespace {
 
@@ -28,7 +23,7 @@ ExpectedRow SimRow(uint32_t sample)
 }
 
 // Waits without dispatching messages, so what the receive thread queues stays queued.
-bool WaitForQueuedReport(MeasureDlg& dlg)
+bool WaitForQueuedReport(CVantrelDlg& dlg)
 {
     for (int i = 0; i < 500; ++i) {
         if (dlg.Board().QueuedReports() > 0) return true;
@@ -37,25 +32,15 @@ bool WaitForQueuedReport(MeasureDlg& dlg)
     return false;
 }
 
-class CycleTest : public MeasureTest {
+class CycleTest : public WindowTest {
 protected:
-    // A simulated board on a pipe of its own, listed for the window to find.
+    // A board measuring every 20 ms, listed for the window to find.
     void PlugBoard(const wchar_t* name)
     {
-        board.SetMeasurePeriod(20);
-        server = std::make_unique<CPipeServer>(board, name);
-        ASSERT_TRUE(server->Start());
-        SetEnvironmentVariableW(kDeviceEnvironmentVariable, server->Path().c_str());
+        ASSERT_NO_FATAL_FAILURE(WindowTest::PlugBoard(name, 20));
         // Every measurement report passes, so rows follow the board's samples one to one.
         WriteSettings("[Comm]\r\nReceiveInterval=0\r\n");
     }
-    void TearDown() override
-    {
-        if (server) server->Stop();
-        MeasureTest::TearDown();
-    }
-    CSimBoard board;
-    std::unique_ptr<CPipeServer> server;
 };
 
 void ExpectIdleButtons(const MainWindow& w)
@@ -73,7 +58,6 @@ TEST_F(CycleTest, MeasuresFromTheSimulatedBoardUntilStopped)
     ASSERT_NO_FATAL_FAILURE(PlugBoard(L"measure-cycle"));
     MainWindow w;
     ASSERT_TRUE(w.created);
-    MessageBoxRecorder boxes;
     EXPECT_EQ(Utf8(w.dlg.StatusText(3)), "USB Connected");
     // Row 0 is the message of the settings command sent at start-up.
     ASSERT_EQ(w.ItemCount(), 1);
@@ -86,7 +70,7 @@ TEST_F(CycleTest, MeasuresFromTheSimulatedBoardUntilStopped)
     EXPECT_FALSE(w.Enabled(IDC_OPEN_FILE));
     EXPECT_FALSE(w.Enabled(IDC_FLASH_WRITE));
     ASSERT_TRUE(PumpUntil([&] { return w.ItemCount() >= 6; }));
-    EXPECT_TRUE(board.Measuring());
+    EXPECT_TRUE(sim->board.Measuring());
 
     // The first sample may go out before the measuring flag is set and be
     // dropped; from the first row on, the rows follow the board's samples.
@@ -107,7 +91,7 @@ TEST_F(CycleTest, MeasuresFromTheSimulatedBoardUntilStopped)
     const int rows = w.ItemCount();
     EXPECT_EQ(w.dlg.Board().Measuring(), 0);
     ExpectIdleButtons(w);
-    EXPECT_TRUE(PumpUntil([&] { return !board.Measuring(); })) << "the board saw the stop frame";
+    EXPECT_TRUE(PumpUntil([&] { return !sim->board.Measuring(); })) << "the board saw the stop frame";
     PumpMessages(200);
     EXPECT_EQ(w.ItemCount(), rows);
     EXPECT_TRUE(boxes.boxes.empty());
@@ -117,13 +101,12 @@ TEST_F(CycleTest, CommunicationErrorsFromTheBoardEndTheMeasurement)
 {
     ASSERT_NO_FATAL_FAILURE(PlugBoard(L"measure-commerr"));
     MainWindow w;
-    MessageBoxRecorder boxes;
     w.Click(IDC_START_MEASURE);
     ASSERT_TRUE(PumpUntil([&] { return w.ItemCount() >= 2; }));
 
-    board.InjectCommErrors(33);
+    sim->board.InjectCommErrors(33);
     ASSERT_TRUE(PumpUntil([&] { return !boxes.boxes.empty(); }));
-    EXPECT_TRUE(PumpUntil([&] { return !board.Measuring(); })) << "the board saw the stop frame";
+    EXPECT_TRUE(PumpUntil([&] { return !sim->board.Measuring(); })) << "the board saw the stop frame";
     PumpMessages(200);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "Communication error");
@@ -137,14 +120,14 @@ TEST_F(CycleTest, WithoutABoardStartIsRefused)
     for (const wchar_t* mode : {L"", L"-demo1"}) {
         SCOPED_TRACE(Utf8(mode));
         MainWindow w(mode);
-        MessageBoxRecorder boxes;
-        const ButtonStates before(w);
+        boxes.Clear();
+        const std::string before = ButtonStates(w.Wnd());
         w.Click(IDC_START_MEASURE);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(Utf8(boxes.boxes[0].text), "Sub board was not found");
         EXPECT_EQ(Utf8(boxes.boxes[0].caption), "error");
         EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
-        EXPECT_TRUE(ButtonStates(w) == before);
+        EXPECT_EQ(ButtonStates(w.Wnd()), before);
         EXPECT_EQ(w.dlg.Board().Measuring(), 0);
         EXPECT_EQ(w.ItemCount(), 0);
         EXPECT_FALSE(KillTimer(w.Wnd(), kDemoTimerId)) << "no demo timer was started";
@@ -155,7 +138,6 @@ TEST_F(CycleTest, DemoModeTwoMeasuresFromTheCurveWithoutABoard)
 {
     ASSERT_EQ(GetFileAttributesW(L"Demo.txt"), INVALID_FILE_ATTRIBUTES) << "a Demo.txt would be played back";
     MainWindow w(L"-demo2");
-    MessageBoxRecorder boxes;
     ASSERT_EQ(w.dlg.Settings().ReceiveInterval, 2);
 
     w.Click(IDC_START_MEASURE);

@@ -2,7 +2,7 @@
 // goes through: whatever changed an edit (the user typing, other code) is read
 // back, every member is written, and a reading leaves the edits it does not
 // change alone.
-#include "MeasureTestSupport.h"
+#include "WinHarness.h"
 
 namespace {
 
@@ -19,70 +19,59 @@ public:
     std::wstring m_writeData;
 };
 
-template <class Dlg>
-class ExchangeWindow {
-public:
-    ExchangeWindow()
-    {
-        created = dlg.Create(nullptr);
-        PumpMessages(30);
-    }
-    ~ExchangeWindow() { dlg.DestroyWindow(); }
-    HWND Edit(int id) const { return GetDlgItem(dlg.GetHwnd(), id); }
-    std::string Text(int id) const { return Utf8(dlg.ItemText(id)); }
-    void Type(int id, const wchar_t* keys)
-    {
-        for (const wchar_t* k = keys; *k; ++k) SendMessageW(Edit(id), WM_CHAR, *k, 1);
-    }
-    Dlg dlg;
-    bool created = false;
-};
+// Typed into an edit as the user does, one character at a time.
+void Type(HWND edit, const wchar_t* keys)
+{
+    for (const wchar_t* k = keys; *k; ++k) SendMessageW(edit, WM_CHAR, *k, 1);
+}
 
-class DataExchangeTest : public MeasureTest {};
+using DataExchangeTest = WindowTest;
 
 } // namespace
 
 TEST_F(DataExchangeTest, ChangedEditsAreReadAndMembersAreWritten)
 {
-    ExchangeWindow<ExchangeProbe> w;
-    ASSERT_TRUE(w.created);
-    w.dlg.UpdateData(true);
-    EXPECT_EQ(Utf8(w.dlg.m_writeData), "");
+    ExchangeProbe dlg;
+    ASSERT_TRUE(dlg.Create(nullptr));
+    PumpMessages(30);
+    auto text = [&](int id) { return Utf8(dlg.ItemText(id)); };
+    dlg.UpdateData(true);
+    EXPECT_EQ(Utf8(dlg.m_writeData), "");
 
     // Typed by the user, and set by other code.
-    w.Type(IDC_WRITE_DATA, L"12ab");
-    SetDlgItemTextW(w.dlg.GetHwnd(), IDC_READ_DATA, L"beef");
-    w.dlg.UpdateData(true);
-    EXPECT_EQ(Utf8(w.dlg.m_writeData), "12ab");
-    EXPECT_EQ(Utf8(w.dlg.m_readData), "beef");
+    Type(GetDlgItem(dlg.GetHwnd(), IDC_WRITE_DATA), L"12ab");
+    SetDlgItemTextW(dlg.GetHwnd(), IDC_READ_DATA, L"beef");
+    dlg.UpdateData(true);
+    EXPECT_EQ(Utf8(dlg.m_writeData), "12ab");
+    EXPECT_EQ(Utf8(dlg.m_readData), "beef");
 
     // Written back, also where the member still holds what was read before
     // and the edit has changed since.
-    w.Type(IDC_WRITE_DATA, L"9");
-    EXPECT_EQ(w.Text(IDC_WRITE_DATA), "12ab9");
-    w.dlg.m_readData = L"1";
-    w.dlg.UpdateData(false);
-    EXPECT_EQ(w.Text(IDC_WRITE_DATA), "12ab");
-    EXPECT_EQ(w.Text(IDC_READ_DATA), "1");
-    w.dlg.UpdateData(true);
-    EXPECT_EQ(Utf8(w.dlg.m_writeData), "12ab");
-    EXPECT_EQ(Utf8(w.dlg.m_readData), "1");
+    Type(GetDlgItem(dlg.GetHwnd(), IDC_WRITE_DATA), L"9");
+    EXPECT_EQ(text(IDC_WRITE_DATA), "12ab9");
+    dlg.m_readData = L"1";
+    dlg.UpdateData(false);
+    EXPECT_EQ(text(IDC_WRITE_DATA), "12ab");
+    EXPECT_EQ(text(IDC_READ_DATA), "1");
+    dlg.UpdateData(true);
+    EXPECT_EQ(Utf8(dlg.m_writeData), "12ab");
+    EXPECT_EQ(Utf8(dlg.m_readData), "1");
 
     // A new window knows nothing of the old one's edits.
-    w.dlg.DestroyWindow();
-    ASSERT_TRUE(w.dlg.Create(nullptr));
-    w.dlg.m_writeData = L"12ab";
-    w.dlg.UpdateData(false);
-    EXPECT_EQ(w.Text(IDC_WRITE_DATA), "12ab");
+    dlg.DestroyWindow();
+    ASSERT_TRUE(dlg.Create(nullptr));
+    dlg.m_writeData = L"12ab";
+    dlg.UpdateData(false);
+    EXPECT_EQ(text(IDC_WRITE_DATA), "12ab");
 }
 
 TEST_F(DataExchangeTest, AReadingLeavesUnchangedEditsAlone)
 {
-    ExchangeWindow<MeasureDlg> w;
+    MainWindow w;
     ASSERT_TRUE(w.created);
     // The user is in the middle of editing a field, with part of it selected.
-    w.Type(IDC_WRITE_DATA, L"1234");
-    SendMessageW(w.Edit(IDC_WRITE_DATA), EM_SETSEL, 1, 3);
+    Type(w.Item(IDC_WRITE_DATA), L"1234");
+    SendMessageW(w.Item(IDC_WRITE_DATA), EM_SETSEL, 1, 3);
 
     w.dlg.Board().SetMeasuring(1);
     for (uint8_t rsoc : {80, 80, 79}) {
@@ -94,7 +83,7 @@ TEST_F(DataExchangeTest, AReadingLeavesUnchangedEditsAlone)
     EXPECT_EQ(w.Text(IDC_TEMP_VALUE), "25.0");
     EXPECT_EQ(w.Text(IDC_WRITE_DATA), "1234");
     DWORD from = 0, to = 0;
-    SendMessageW(w.Edit(IDC_WRITE_DATA), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    SendMessageW(w.Item(IDC_WRITE_DATA), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
     EXPECT_EQ(from, 1u);
     EXPECT_EQ(to, 3u);
 }

@@ -1,8 +1,7 @@
 // Reports handed to the main window as the dispatcher takes them from the
 // queue: measurements, communication errors, read-word replies and the end
 // of a flash write.
-#include "MeasureTestSupport.h"
-#include "device_harness.h"
+#include "WinHarness.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ DWORD WINAPI PushReadWordCd(LPVOID queue)
     return 0;
 }
 
-using DispatchTest = MeasureTest;
+using DispatchTest = WindowTest;
 
 // A flash write under way on a board that never answers: it reads
 // "Writing..." until a report ends it.
@@ -40,14 +39,7 @@ public:
     // After the window opened: one block of image, then Flash write.
     bool Begin(MainWindow& w)
     {
-        if (!loaded) {
-            HANDLE f = CreateFileW(image.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            const std::string hex(256, '5');
-            DWORD put = 0;
-            WriteFile(f, hex.data(), static_cast<DWORD>(hex.size()), &put, nullptr);
-            CloseHandle(f);
-            loaded = w.dlg.LoadFlashImageFile(image);
-        }
+        if (!loaded) loaded = WriteBytes(image, std::string(256, '5')) && w.dlg.LoadFlashImageFile(image);
         w.Click(IDC_FLASH_WRITE);
         return loaded && w.dlg.FlashWriting() == 1 && w.Text(IDC_PROCESS_RESULT) == "Writing...";
     }
@@ -105,14 +97,13 @@ TEST_F(DispatchTest, MeasurementReportsBecomeRowsAndCurrentValues)
 TEST_F(DispatchTest, ReportsOutsideAMeasurementChangeNothing)
 {
     MainWindow w;
-    MessageBoxRecorder boxes;
-    const ButtonStates buttons(w);
+    const std::string buttons = ButtonStates(w.Wnd());
     for (uint8_t code : {0x03, 0x05, 0x0C, 0x0D, 0x0E, 0x01, 0x04, 0x02, 0x7F}) {
         w.dlg.HandleSubBoardReport(Payload({code, 0x50, 0xA6, 0x0B, 0x10, 0x0F}).data());
         EXPECT_EQ(w.ItemCount(), 0) << int(code);
     }
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_TRUE(ButtonStates(w) == buttons);
+    EXPECT_EQ(ButtonStates(w.Wnd()), buttons);
     EXPECT_EQ(w.Text(IDC_RSOC_VALUE), "");
     EXPECT_EQ(w.dlg.Picture().LoadedBitmapId(), 144);
 }
@@ -131,7 +122,6 @@ TEST_F(DispatchTest, ReadWordReplyIsShownMeasuringOrNot)
 TEST_F(DispatchTest, CommunicationErrorEndsTheMeasurementOnce)
 {
     MainWindow w;
-    MessageBoxRecorder boxes;
     w.dlg.Board().SetMeasuring(1);
     w.dlg.SetEnableState(EnableState::Measuring);
     w.dlg.HandleSubBoardReport(Payload({0x05}).data());
@@ -170,7 +160,7 @@ TEST_F(DispatchTest, AnyReportEndsAFlashWriteWithItsResult)
     ASSERT_TRUE(write.Plugged());
     MainWindow w;
     for (const Case& c : cases) {
-        MessageBoxRecorder boxes;
+        boxes.Clear();
         SCOPED_TRACE(c.result);
         ASSERT_TRUE(write.Begin(w));
 
@@ -200,7 +190,6 @@ TEST_F(DispatchTest, FlashResultSurvivesAReportHandledWhileTheBoxIsOpen)
     FlashWriteUnderWay write;
     ASSERT_TRUE(write.Plugged());
     MainWindow w;
-    MessageBoxRecorder boxes;
     ASSERT_TRUE(write.Begin(w));
     // While the retry box is open, a queued read-word reply is handled by the
     // box's own message loop.

@@ -1,29 +1,14 @@
 // The virtual log list: item count, cell texts, colours, following new rows
 // and Clear log.
-#include "MeasureTestSupport.h"
+#include "WinHarness.h"
 
 #include "log/LogTime.h"
 
 namespace {
 
-tagLOGDATA Reading(int32_t rsoc, double temperature, uint16_t voltage)
-{
-    tagLOGDATA r{};
-    r.year = 2019;
-    r.month = 1;
-    r.day = 18;
-    r.hour = 9;
-    r.minute = 5;
-    r.second = 7;
-    r.rsoc = rsoc;
-    r.temperature = temperature;
-    r.voltage = voltage;
-    return r;
-}
-
 // Asks for one cell the way the list does, into a buffer of `capacity`
 // characters followed by a guard.
-std::wstring AskCell(MeasureDlg& dlg, int row, int column, int capacity, bool* guardIntact = nullptr)
+std::wstring AskCell(CVantrelDlg& dlg, int row, int column, int capacity, bool* guardIntact = nullptr)
 {
     std::vector<wchar_t> buffer(static_cast<size_t>(capacity) + 8, L'#');
     NMLVDISPINFOW info{};
@@ -48,7 +33,7 @@ struct DrawResult {
 
 constexpr COLORREF kUntouched = RGB(1, 2, 3);
 
-DrawResult Draw(MeasureDlg& dlg, DWORD stage, int item, int subItem = 0)
+DrawResult Draw(CVantrelDlg& dlg, DWORD stage, int item, int subItem = 0)
 {
     NMLVCUSTOMDRAW draw{};
     draw.nmcd.hdr.hwndFrom = GetDlgItem(dlg.GetHwnd(), IDC_LOG_LIST);
@@ -63,18 +48,18 @@ DrawResult Draw(MeasureDlg& dlg, DWORD stage, int item, int subItem = 0)
     return {answer, draw.clrTextBk, draw.clrText};
 }
 
-using LogListTest = MeasureTest;
+using LogListTest = WindowTest;
 
 } // namespace
 
 TEST_F(LogListTest, ItemCountFollowsTheLogAndCellsFitTheBuffer)
 {
     MainWindow w;
-    w.dlg.LogView().AddMeasurementRow(Reading(85, 25.04, 3801));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
     EXPECT_EQ(w.ItemCount(), 1);
     const std::wstring longText(3000, L'm');
     w.dlg.AddMessageRow(longText);
-    w.dlg.LogView().AddMeasurementRow(Reading(-1, -5.06, 65535));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, -1, -5.06, 65535));
     EXPECT_EQ(w.ItemCount(), 3);
     EXPECT_EQ(w.dlg.LogData().RowCount(), 3u);
     EXPECT_EQ(w.dlg.LogData().Record(1).rowIndex, 2);
@@ -135,10 +120,10 @@ TEST_F(LogListTest, CustomDrawColoursOddLastAndMessageRows)
     EXPECT_EQ(only.background, RGB(164, 255, 255));
     EXPECT_EQ(only.text, RGB(255, 0, 0));
 
-    w.dlg.LogView().AddMeasurementRow(Reading(80, 25.0, 3900));
-    w.dlg.LogView().AddMeasurementRow(Reading(80, 25.0, 3900));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, 80, 25.0, 3900));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, 80, 25.0, 3900));
     w.dlg.AddMessageRow(L"message");
-    w.dlg.LogView().AddMeasurementRow(Reading(80, 25.0, 3900));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, 80, 25.0, 3900));
     // rows: 0 message, 1 measurement, 2 measurement, 3 message, 4 measurement (last)
     struct Case {
         int row;
@@ -174,7 +159,7 @@ TEST_F(LogListTest, NewRowsAreFollowedOnlyWhileTheEndIsInView)
 {
     MainWindow w;
     HWND list = w.List();
-    for (int i = 0; i < 200; ++i) w.dlg.LogView().AddMeasurementRow(Reading(50, 25.0, 3800));
+    for (int i = 0; i < 200; ++i) w.dlg.LogView().AddMeasurementRow(Measurement(7, 50, 25.0, 3800));
     const int perPage = ListView_GetCountPerPage(list);
     ASSERT_GT(perPage, 0);
     ASSERT_LT(perPage, 200);
@@ -182,7 +167,7 @@ TEST_F(LogListTest, NewRowsAreFollowedOnlyWhileTheEndIsInView)
 
     ListView_EnsureVisible(list, 0, FALSE);
     ASSERT_EQ(ListView_GetTopIndex(list), 0);
-    w.dlg.LogView().AddMeasurementRow(Reading(50, 25.0, 3800));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, 50, 25.0, 3800));
     EXPECT_EQ(ListView_GetTopIndex(list), 0) << "a user who scrolled up keeps the view";
     EXPECT_EQ(w.ItemCount(), 201);
     // The last-row colour still moves to the new row.
@@ -193,8 +178,7 @@ TEST_F(LogListTest, NewRowsAreFollowedOnlyWhileTheEndIsInView)
 TEST_F(LogListTest, ClearLogAsksAndClearsOnlyOnOk)
 {
     MainWindow w;
-    MessageBoxRecorder boxes;
-    for (int i = 0; i < 3; ++i) w.dlg.LogView().AddMeasurementRow(Reading(70 + i, 25.0, 3800));
+    for (int i = 0; i < 3; ++i) w.dlg.LogView().AddMeasurementRow(Measurement(7, 70 + i, 25.0, 3800));
     w.dlg.AddMessageRow(L"message");
     w.dlg.Graph().ShowCursorReadout(2);
     for (int id : {IDC_READOUT_TIME, IDC_READOUT_GRAPH1, IDC_READOUT_GRAPH2}) SetDlgItemTextW(w.Wnd(), id, L"x");
@@ -223,7 +207,7 @@ TEST_F(LogListTest, ClearLogAsksAndClearsOnlyOnOk)
     boxes.answers = {IDOK};
     w.Click(IDC_CLEAR_LOG);
     EXPECT_EQ(boxes.boxes.size(), 3u);
-    w.dlg.LogView().AddMeasurementRow(Reading(60, 25.0, 3800));
+    w.dlg.LogView().AddMeasurementRow(Measurement(7, 60, 25.0, 3800));
     EXPECT_EQ(w.ItemCount(), 1);
     EXPECT_EQ(w.dlg.LogData().Record(0).rowIndex, 0);
 }

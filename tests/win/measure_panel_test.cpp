@@ -1,6 +1,6 @@
 // The current-value panel: which battery picture a charge shows, when it is
 // loaded, and how it is painted.
-#include "MeasureTestSupport.h"
+#include "WinHarness.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ Capture Shown(MainWindow& w)
     return CaptureWindow(GetDlgItem(w.Wnd(), IDC_BATTERY_PICTURE));
 }
 
-using PanelTest = MeasureTest;
+using PanelTest = WindowTest;
 
 } // namespace
 

@@ -1,9 +1,9 @@
 // Figures of the real main window at scale, printed for the performance
 // notes: a log of a million rows loaded by the system-menu command (without
 // its file dialog), the process's private bytes after it, and the time per
-// reading at that size. Runs only with VANTREL_PERF=1; prints, never judges.
-#include "ProcessCounts.h"
-#include "logfile_harness.h"
+// reading at that size. Not part of the test run: scripts/perf.sh runs it;
+// it prints, never judges.
+#include "WinHarness.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,13 +30,6 @@ size_t LogRows()
 }
 const size_t kRows = LogRows();
 constexpr int kReadings = 1000;
-
-bool PerfRequested()
-{
-    char value[8] = {};
-    const DWORD n = GetEnvironmentVariableA("VANTREL_PERF", value, sizeof value);
-    return n == 1 && value[0] == '1';
-}
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 {
@@ -77,19 +70,17 @@ bool WriteLargeLog(const std::wstring& path)
     return StoreLogFile(path, log, AnsiLogTextCodec()).status == LogFileStatus::Ok;
 }
 
+using PerfDialog = WindowTest;
+
 } // namespace
 
-TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
+TEST_F(PerfDialog, MillionRowLogAndReadingsAtThatSize)
 {
-    if (!PerfRequested()) GTEST_SKIP() << "set VANTREL_PERF=1 to measure";
-
-    CScratchFolder folder;
+    CTempFolder folder;
     const std::wstring path = folder.File(L"large.txt");
     ASSERT_TRUE(WriteLargeLog(path));
 
-    DeleteFileW(BesideExe(L"Vantrel.ini").c_str());
-    SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
-    LogWindow w;
+    MainWindow w;
     ASSERT_TRUE(w.created);
 
     auto median = [](std::vector<double> v) {
@@ -130,7 +121,6 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
     std::printf("[perf] %d readings from 0 rows: median %.1f us handled, %.1f us handled and painted\n", kReadings,
                 median(small.handled) * 1e6, median(small.withPaint) * 1e6);
 
-    MessageBoxRecorder boxes;
     boxes.answers = {IDYES};  // replace those readings
     const PrivateBytes privateBefore = PrivateMegabytes();
 
@@ -186,9 +176,8 @@ TEST(PerfDialog, MillionRowLogAndReadingsAtThatSize)
 
 // The receive thread while the board says nothing: one blocked read per
 // time-out, no polling.
-TEST(PerfDialog, ReceiveThreadOnASilentBoard)
+TEST_F(PerfDialog, ReceiveThreadOnASilentBoard)
 {
-    if (!PerfRequested()) GTEST_SKIP() << "set VANTREL_PERF=1 to measure";
     CSimBoard board;
     board.SetSilent(true);
     CPipeServer server(board, L"perf-silent");
