@@ -44,33 +44,12 @@ private:
 
 IBoardTransport::ReadResult CHidTransport::Read(uint8_t* report, uint32_t timeoutMs)
 {
-    const HANDLE device = m_link.Handle();
-    CHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!event.IsValid()) return ReadResult::Failed;
-    OVERLAPPED ov{};
-    ov.hEvent = event.Get();
-    if (!ReadFile(device, report, static_cast<DWORD>(kReportSize), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING)
-        // A report longer than a report was there: dropped, and no reason to wait.
-        return GetLastError() == ERROR_MORE_DATA ? ReadResult::Nothing : ReadResult::Failed;
-    DWORD read = 0;
-    BOOL done;
-    if (WaitForSingleObject(event.Get(), timeoutMs) == WAIT_OBJECT_0) {
-        done = GetOverlappedResult(device, &ov, &read, FALSE);
-    } else {
-        // Never leave a read outstanding on this buffer and record.
-        CancelIoEx(device, &ov);
-        done = GetOverlappedResult(device, &ov, &read, TRUE);
+    switch (ReadReport(m_link.Handle(), report, timeoutMs)) {
+    case ReportRead::Report: return ReadResult::Report;
+    case ReportRead::Nothing: return ReadResult::Nothing;
+    case ReportRead::Failed: break;
     }
-    if (!done) {
-        if (GetLastError() == ERROR_IO_INCOMPLETE) {
-            CancelIoEx(device, &ov);
-            GetOverlappedResult(device, &ov, &read, TRUE);
-        }
-        const DWORD error = GetLastError();
-        return error == ERROR_OPERATION_ABORTED || error == ERROR_MORE_DATA ? ReadResult::Nothing
-                                                                            : ReadResult::Failed;
-    }
-    return read == kReportSize ? ReadResult::Report : ReadResult::Nothing;
+    return ReadResult::Failed;
 }
 
 bool CHidTransport::Present()

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include "link/SubBoardLink_win.h"
 #include "protocol/ReportCodes.h"
 
 bool CReceiveThread::Start()
@@ -42,39 +43,12 @@ void CReceiveThread::Pass(uint8_t* input, ReceiveFilterState& state)
         Pause();
         return;
     }
-    CHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!event.IsValid()) {
-        Pause();
-        return;
+    switch (ReadReport(device, input, kReadTimeoutMs)) {
+    case ReportRead::Report: break;
+    case ReportRead::Nothing: return;
+    // A dead or missing device must not keep a core busy.
+    case ReportRead::Failed: Pause(); return;
     }
-    OVERLAPPED ov{};
-    ov.hEvent = event.Get();
-    if (!ReadFile(device, input, static_cast<DWORD>(kReportSize), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING) {
-        // A report longer than a report was there: dropped, and no reason to wait.
-        if (GetLastError() != ERROR_MORE_DATA) Pause();
-        return;
-    }
-    DWORD read = 0;
-    BOOL done;
-    if (WaitForSingleObject(event.Get(), kReadTimeoutMs) == WAIT_OBJECT_0) {
-        done = GetOverlappedResult(device, &ov, &read, FALSE);
-    } else {
-        // Never leave a read outstanding on this buffer and record: cancel
-        // it and wait until it is finished. One that completed meanwhile is
-        // still handled.
-        CancelIoEx(device, &ov);
-        done = GetOverlappedResult(device, &ov, &read, TRUE);
-    }
-    if (!done) {
-        if (GetLastError() == ERROR_IO_INCOMPLETE) {
-            CancelIoEx(device, &ov);
-            GetOverlappedResult(device, &ov, &read, TRUE);
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_OPERATION_ABORTED && error != ERROR_MORE_DATA) Pause();
-        return;
-    }
-    if (read != kReportSize) return;
     Handle(input + 1, state);
 }
 

@@ -212,3 +212,31 @@ int CSubBoardLink::WriteFrame(const OutputFrame& frame) const
     }
     return result;
 }
+
+ReportRead ReadReport(HANDLE device, uint8_t* report, DWORD timeoutMs)
+{
+    CHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!event.IsValid()) return ReportRead::Failed;
+    OVERLAPPED ov{};
+    ov.hEvent = event.Get();
+    if (!ReadFile(device, report, static_cast<DWORD>(kReportSize), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING)
+        // A report longer than a report was there: dropped, and no reason to wait.
+        return GetLastError() == ERROR_MORE_DATA ? ReportRead::Nothing : ReportRead::Failed;
+    DWORD read = 0;
+    BOOL done;
+    if (WaitForSingleObject(event.Get(), timeoutMs) == WAIT_OBJECT_0) {
+        done = GetOverlappedResult(device, &ov, &read, FALSE);
+    } else {
+        CancelIoEx(device, &ov);
+        done = GetOverlappedResult(device, &ov, &read, TRUE);
+    }
+    if (!done) {
+        if (GetLastError() == ERROR_IO_INCOMPLETE) {
+            CancelIoEx(device, &ov);
+            GetOverlappedResult(device, &ov, &read, TRUE);
+        }
+        const DWORD error = GetLastError();
+        return error == ERROR_OPERATION_ABORTED || error == ERROR_MORE_DATA ? ReportRead::Nothing : ReportRead::Failed;
+    }
+    return read == kReportSize ? ReportRead::Report : ReportRead::Nothing;
+}

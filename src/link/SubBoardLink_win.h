@@ -14,6 +14,16 @@
 // HID interfaces: how a simulated board on a named pipe is reached.
 constexpr const wchar_t kDeviceEnvironmentVariable[] = L"VANTREL_DEVICE";
 
+// One overlapped read of a 65-byte input report with a time-out. A read
+// that does not finish in time is cancelled and completed before the buffer
+// and record go (one that completed meanwhile still counts).
+enum class ReportRead {
+    Report,   // a whole report is in the buffer
+    Nothing,  // time-out, a cancelled read, or a report of the wrong length
+    Failed,   // the device refused the read: gone, or not readable at all
+};
+ReportRead ReadReport(HANDLE device, uint8_t* report, DWORD timeoutMs);
+
 class CSubBoardLink {
 public:
     // WriteReport results.
