@@ -37,3 +37,14 @@ SRC
   install "${opts[@]}"
   rm -rf "$parts"
 fi
+
+# Where an init system runs, these packages start their services on install.
+# The test run starts its own on free loopback ports, so none is left running.
+for service in prometheus prometheus-node-exporter; do
+  [[ " ${missing[*]} " == *" $service "* ]] || continue
+  if [ -d /run/systemd/system ]; then
+    $SUDO systemctl disable --now "$service" || true
+  elif [ -x "/etc/init.d/$service" ] && "/etc/init.d/$service" status >/dev/null 2>&1; then
+    $SUDO "/etc/init.d/$service" stop || true
+  fi
+done
