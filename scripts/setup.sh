@@ -5,7 +5,8 @@ set -euo pipefail
 
 PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 file xvfb xauth x11-utils
   fonts-ipafont-gothic fonts-wine cmake make g++ googletest libgtest-dev
-  libbenchmark-dev imagemagick clang libclang-rt-14-dev libhidapi-dev pkg-config)
+  libbenchmark-dev imagemagick clang libclang-rt-14-dev libhidapi-dev pkg-config
+  prometheus prometheus-node-exporter)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -36,3 +37,14 @@ SRC
   install "${opts[@]}"
   rm -rf "$parts"
 fi
+
+# Where an init system runs, these packages start their services on install.
+# The test run starts its own on free loopback ports, so none is left running.
+for service in prometheus prometheus-node-exporter; do
+  [[ " ${missing[*]} " == *" $service "* ]] || continue
+  if [ -d /run/systemd/system ]; then
+    $SUDO systemctl disable --now "$service" || true
+  elif [ -x "/etc/init.d/$service" ] && "/etc/init.d/$service" status >/dev/null 2>&1; then
+    $SUDO "/etc/init.d/$service" stop || true
+  fi
+done

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every configuration and runs every test:
 # the native core and the companion's flows against the native simulator
-# (plain, under ASan/UBSan and under TSan) and the Windows tests under
-# Wine + Xvfb. Ends with one summary line over all of them.
+# (plain, under ASan/UBSan and under TSan), the companion's metrics through
+# Prometheus, and the Windows tests under Wine + Xvfb. Ends with one summary
+# line over all of them.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/setup.sh" || exit 1
@@ -74,6 +75,15 @@ run_ctest "$BUILD/native"
 ASAN_OPTIONS=detect_leaks=1 run_ctest "$BUILD/asan"
 # Any report fails the test program (exit code 66), so none goes unseen.
 TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" run_ctest "$BUILD/tsan"
+
+# The companion's metrics files through Prometheus's own tools: promtool on
+# the files and the README's rules, and one bounded run of node_exporter,
+# Prometheus and two companions on the loopback address.
+if timeout 300 "$here/prometheus-e2e.py" "$BUILD/native"; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)); status=1
+fi
 
 echo "Windows tests: $VANTREL_WIN_ARCH build ($WIN_BUILD) under Wine ($WINEARCH)"
 # Under Wine on a loaded machine a window can be slow to appear, so a failing

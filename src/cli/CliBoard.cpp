@@ -23,6 +23,7 @@ CCliBoard::OpenStatus CCliBoard::Open(const std::wstring& devicePath, uint32_t r
         return devicePath.empty() ? OpenStatus::NotFound : OpenStatus::NotPresent;
     }
     m_path = boards[*chosen].path;
+    m_serial = boards[*chosen].serial;
     m_transport = OpenBoardTransport(m_path);
     if (!m_transport) return OpenStatus::OpenFailed;
     m_pump = std::make_unique<CReceivePump>(*m_transport, m_inbox, m_flashReply);

@@ -52,6 +52,10 @@ public:
     bool Lost(uint64_t nowMs);
     static constexpr uint64_t kProbeIntervalMs = 1000;
     const std::wstring& Path() const { return m_path; }
+    // The HID serial number of the open board; empty where it has none.
+    const std::wstring& Serial() const { return m_serial; }
+    // Communication-error reports received while measuring (CReceivePump).
+    uint32_t CommErrors() const { return m_pump ? m_pump->CommErrors() : 0; }
 
 private:
     CReportInbox m_inbox;
@@ -60,6 +64,7 @@ private:
     mutable std::mutex m_sendLock;
     std::unique_ptr<CReceivePump> m_pump;
     std::wstring m_path;
+    std::wstring m_serial;
     uint64_t m_nextProbeMs = 0;
     int m_failedProbes = 0;
 };

@@ -7,10 +7,13 @@
 
 #include "cli/CliBoard.h"
 #include "cli/CliExitCodes.h"
+#include "cli/CliMetrics.h"
+#include "cli/CliMetricsFile.h"
 #include "cli/CliPlatform.h"
 #include "cli/CliReports.h"
 #include "comm/CommSettings.h"
 #include "log/LogTime.h"
+#include "log/Utf8Text.h"
 
 namespace {
 
@@ -46,7 +49,8 @@ private:
 class CMeasureRun {
 public:
     CMeasureRun(const CliOptions& options, CliContext& context, std::FILE* out)
-        : m_options(options), m_context(context), m_out(out)
+        : m_options(options), m_context(context), m_out(out),
+          m_metricsFile(options.metricsPath, [&context](const std::wstring& message) { WriteError(context, message); })
     {
     }
 
@@ -60,6 +64,9 @@ private:
         m_result = result;
         return false;
     }
+    // The metrics file follows every change of the board's state: the start,
+    // each reading, each communication error, the end.
+    void PublishMetrics();
 
     const CliOptions& m_options;
     CliContext& m_context;
@@ -68,6 +75,8 @@ private:
     CMeasureLimit m_limit{std::nullopt, std::nullopt, 0};
     uint32_t m_readings = 0;
     int m_result = kExitOk;
+    BoardMetrics m_metrics;
+    CMetricsFile m_metricsFile;
 };
 
 int CMeasureRun::Run()
@@ -83,6 +92,9 @@ int CMeasureRun::Run()
     }
     m_board.SetMeasuring(true);
     m_limit = CMeasureLimit(m_options.count, m_options.durationMs, CliNowMs());
+    m_metrics.device = Utf8FromWide(m_board.Serial().empty() ? m_board.Path() : m_board.Serial());
+    m_metrics.measuring = true;
+    PublishMetrics();
     for (;;) {
         if (!TakeReports()) break;
         const uint64_t now = CliNowMs();
@@ -103,8 +115,17 @@ int CMeasureRun::Run()
     // However it ended, the sub board stops measuring.
     m_board.SetMeasuring(false);
     m_board.Send(BuildStopFrame());
+    m_metrics.measuring = false;
+    PublishMetrics();
     m_board.Close();
     return m_result;
+}
+
+void CMeasureRun::PublishMetrics()
+{
+    if (!m_metricsFile.Enabled()) return;
+    m_metrics.commErrors = m_board.CommErrors();
+    m_metricsFile.Write(RenderMetrics(m_metrics));
 }
 
 bool CMeasureRun::TakeReports()
@@ -112,20 +133,29 @@ bool CMeasureRun::TakeReports()
     ReportPayload payload;
     while (m_board.PopReport(payload)) {
         switch (payload[0]) {
-        case RC_MEASURE:
-            if (!WriteDataLine(m_out, MeasurementLine(payload.data(), LocalTimeNow()))) {
+        case RC_MEASURE: {
+            const tagLOGDATA record = MeasurementRecord(payload.data(), LocalTimeNow());
+            if (!WriteDataLine(m_out, MeasurementLine(record))) {
                 WriteError(m_context, L"cannot write the output");
                 return End(kExitFileError);
             }
-            if (m_limit.CountReached(++m_readings)) return false;
+            m_metrics.last = MetricsReading{record.rsoc, record.temperature, record.voltage, UnixNowMs()};
+            m_metrics.readings = ++m_readings;
+            PublishMetrics();
+            if (m_limit.CountReached(m_readings)) return false;
             break;
+        }
         case RC_COMM_ERROR:
             WriteError(m_context, L"Communication error");
+            PublishMetrics();
             return End(kExitCommError);
         default:
             break;  // answers to the settings and the like change nothing
         }
     }
+    // The receive thread swallows single errors and wakes us for each: a
+    // count that rises is a warning before the board gives up.
+    if (m_metrics.commErrors != m_board.CommErrors()) PublishMetrics();
     return true;
 }
 

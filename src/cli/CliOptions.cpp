@@ -192,6 +192,12 @@ bool CParser::Option(const std::wstring& name, const std::optional<std::wstring>
         o.outPath = value;
         return true;
     }
+    if (name == L"--metrics-file") {
+        if (!Allowed(name, {CliCommand::Measure}) || !TakeValue(name, inlineValue, i, value)) return false;
+        if (value.empty()) return Fail(L"--metrics-file wants a file name");
+        o.metricsPath = value;
+        return true;
+    }
     if (name == L"--device") {
         if (!TakeValue(name, inlineValue, i, value)) return false;
         if (value.empty()) return Fail(L"--device wants a device path as 'vantrel-cli list' prints it");

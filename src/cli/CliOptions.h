@@ -27,6 +27,8 @@ struct CliOptions {
     std::optional<uint32_t> count;
     std::optional<uint64_t> durationMs;
     std::wstring outPath;
+    // The board's state in the Prometheus text format, replaced as it changes.
+    std::wstring metricsPath;
 
     // read-word and write-word: the texts as typed and their values. Unlike
     // the dialog's edits, only whole hex numbers are taken: CMD one or two

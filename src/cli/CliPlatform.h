@@ -10,6 +10,11 @@
 std::string AnsiText(const std::wstring& text);
 // std::fopen with a file name in wide text.
 std::FILE* OpenCliFile(const std::wstring& path, const char* mode);
+// Moves `from` over `to` in one step: a reader of `to` sees the old file or
+// the new one, never a mix. False when it failed (`to` is then unchanged).
+bool ReplaceCliFile(const std::wstring& from, const std::wstring& to);
+// Deletes a file; a missing one is no error worth telling.
+void RemoveCliFile(const std::wstring& path);
 // The settings file: `path`, or where the platform keeps it when empty
 // (Windows: Vantrel.ini beside the program; Linux: vantrel/Vantrel.ini in
 // $XDG_CONFIG_HOME, else ~/.config). Keys missing from the file, or a

@@ -1,8 +1,10 @@
 #include "cli/CliPlatform.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 #include "app/IniText.h"
 #include "log/Utf8Text.h"
@@ -41,6 +43,18 @@ std::string AnsiText(const std::wstring& text)
 std::FILE* OpenCliFile(const std::wstring& path, const char* mode)
 {
     return std::fopen(Utf8FromWide(path).c_str(), mode);
+}
+
+bool ReplaceCliFile(const std::wstring& from, const std::wstring& to)
+{
+    // No fsync first: readers need the switch to be atomic, not durable, and
+    // after a power cut the state the file held is stale anyway.
+    return std::rename(Utf8FromWide(from).c_str(), Utf8FromWide(to).c_str()) == 0;
+}
+
+void RemoveCliFile(const std::wstring& path)
+{
+    unlink(Utf8FromWide(path).c_str());
 }
 
 bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)

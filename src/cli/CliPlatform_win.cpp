@@ -21,6 +21,16 @@ std::FILE* OpenCliFile(const std::wstring& path, const char* mode)
     return _wfopen(path.c_str(), wideMode.c_str());
 }
 
+bool ReplaceCliFile(const std::wstring& from, const std::wstring& to)
+{
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void RemoveCliFile(const std::wstring& path)
+{
+    DeleteFileW(path.c_str());
+}
+
 bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
 {
     if (path.empty()) {

@@ -4,12 +4,21 @@
 #include "protocol/FlashWriter.h"
 #include "protocol/ReportDecode.h"
 
-std::string MeasurementLine(const uint8_t* payload, const LogTime& when)
+tagLOGDATA MeasurementRecord(const uint8_t* payload, const LogTime& when)
 {
     const MeasurementReading reading = DecodeMeasurement(payload);
-    const tagLOGDATA record = MakeLogRecord(when, reading.rsoc, reading.temperature, reading.voltage);
+    return MakeLogRecord(when, reading.rsoc, reading.temperature, reading.voltage);
+}
+
+std::string MeasurementLine(const tagLOGDATA& record)
+{
     char line[kLogLineMaxChars];
     return std::string(line, FormatMeasurementLine(line, record));
+}
+
+std::string MeasurementLine(const uint8_t* payload, const LogTime& when)
+{
+    return MeasurementLine(MeasurementRecord(payload, when));
 }
 
 uint64_t CMeasureLimit::WaitLimit(uint64_t nowMs, uint64_t cap) const

@@ -5,11 +5,16 @@
 #include <optional>
 #include <string>
 
+#include "log/LogRecord.h"
 #include "log/LogTime.h"
 
 // The log-file line (without line break) of one RC_MEASURE report received
 // at `when`: the same record the dialog makes of it, in the same format.
 std::string MeasurementLine(const uint8_t* payload, const LogTime& when);
+// The record behind that line.
+tagLOGDATA MeasurementRecord(const uint8_t* payload, const LogTime& when);
+// The log-file line of a record.
+std::string MeasurementLine(const tagLOGDATA& record);
 
 // When a measurement is over: after a number of readings or a time span
 // from its start, or never when neither is given.

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "protocol/ReportCodes.h"
+
 uint64_t SteadyNowMs()
 {
     using namespace std::chrono;
@@ -50,9 +52,14 @@ void CReceivePump::Run()
         }
         if (read != IBoardTransport::ReadResult::Report) continue;
         const uint8_t* payload = report + 1;
-        const ReceiveDecision decision = FilterReport(payload, m_measuring.load(), m_receiveIntervalMs,
-                                                      static_cast<uint32_t>(SteadyNowMs()), state);
+        const uint32_t measuring = m_measuring.load();
+        const ReceiveDecision decision =
+            FilterReport(payload, measuring, m_receiveIntervalMs, static_cast<uint32_t>(SteadyNowMs()), state);
         state = decision.state;
+        if (payload[0] == RC_COMM_ERROR && measuring == 1) {
+            m_commErrors.fetch_add(1);
+            if (decision.action == ReceiveAction::Drop) m_inbox.Notify();
+        }
         switch (decision.action) {
         case ReceiveAction::Queue: m_inbox.Push(payload); break;
         case ReceiveAction::FlashReply:

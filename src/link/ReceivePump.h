@@ -31,6 +31,9 @@ public:
     // Ends the pass in progress and joins the thread; does nothing without one.
     void Stop();
     void SetMeasuring(bool on) { m_measuring.store(on ? 1u : 0u); }
+    // Communication-error reports read while measuring, the ones the filter
+    // swallows included; the inbox is woken for each of those too.
+    uint32_t CommErrors() const { return m_commErrors.load(); }
 
 private:
     void Run();
@@ -40,6 +43,7 @@ private:
     std::function<void(const uint8_t* payload)> m_flashReply;
     std::atomic<uint32_t> m_stop{0};
     std::atomic<uint32_t> m_measuring{0};
+    std::atomic<uint32_t> m_commErrors{0};
     uint32_t m_receiveIntervalMs = 0;
     std::thread m_thread;
 };

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliExitCodes.h"
 #include "cli/CliHarness.h"
+#include "cli/CliMetrics.h"
 #include "cli/CliPlatform.h"
 #include "cli/CliStop.h"
 #include "cli/FlashPatterns.h"
@@ -115,6 +118,56 @@ private:
     std::atomic<bool> m_acted{false};
     std::thread m_thread;
 };
+
+// The samples of a metrics file by name; a sample without the board's
+// device label has that said in its value.
+std::map<std::string, std::string> Metrics(const std::string& text, const std::wstring& device)
+{
+    const std::string labels = "{device=\"" + EscapeLabelValue(Utf8Of(device)) + "\"} ";
+    std::map<std::string, std::string> values;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t at = line.find(labels);
+        values[line.substr(0, at)] = at == std::string::npos ? "no device label: " + line : line.substr(at + labels.size());
+    }
+    return values;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    std::FILE* file = OpenCliFile(path, "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// The readings a measure output holds, as (RSOC, voltage) pairs in order.
+std::vector<std::pair<int, int>> Readings(const std::string& out)
+{
+    std::vector<std::pair<int, int>> readings;
+    for (const std::string& line : Lines(out)) {
+        const tagLOGDATA record = ParseMeasurementLine(line.data(), line.size());
+        readings.emplace_back(record.rsoc, record.voltage);
+    }
+    return readings;
+}
+
+std::vector<std::pair<int, int>> BoardReadings(uint32_t firstSample, uint32_t count)
+{
+    std::vector<std::pair<int, int>> readings;
+    for (uint32_t k = 0; k < count; ++k) {
+        const SimMeasurement m = CSimBoard::MeasurementAt(firstSample + k);
+        readings.emplace_back(m.rsoc, m.voltage);
+    }
+    return readings;
+}
 
 class CliTest : public testing::Test {
 protected:
@@ -334,12 +387,18 @@ TEST_F(CliTest, ThirtyThreeCommunicationErrorsEndTheMeasurement)
         CSideAction inject([&] { return sim.board.MeasurementsSent() >= before + 2; },
                            [&] { sim.board.InjectCommErrors(c.errors); });
         // 32 errors are swallowed: the run goes on to its count.
-        const RunResult r = Run({L"measure", L"--count", L"8"});
+        const std::wstring metrics = folder.File(L"errors" + std::to_wstring(c.errors) + L".prom");
+        const RunResult r = Run({L"measure", L"--count", L"8", L"--metrics-file", metrics});
         inject.Finish();
         EXPECT_TRUE(inject.Acted());
         EXPECT_EQ(r.code, c.code) << c.errors << ": " << r.err;
         EXPECT_EQ(Contains(r.err, "vantrel-cli: Communication error"), c.code == kExitCommError) << r.err;
         EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+        // The swallowed errors count too: they are the warning before the end.
+        std::map<std::string, std::string> m = Metrics(ReadWholeFile(metrics), sim.Path());
+        EXPECT_EQ(m["vantrel_comm_errors_total"], std::to_string(c.errors));
+        EXPECT_EQ(m["vantrel_readings_total"], std::to_string(Lines(r.out).size()));
+        EXPECT_EQ(m["vantrel_measuring"], "0");
     }
 }
 
@@ -366,11 +425,103 @@ TEST_F(CliTest, AStopRequestSendsTheStopFrame)
 TEST_F(CliTest, UnpluggedBoardEndsTheMeasurement)
 {
     CSideAction unplug([&] { return sim.board.MeasurementsSent() >= 2; }, [&] { sim.Unplug(); });
-    const RunResult r = Run({L"measure"});
+    const std::wstring metrics = folder.File(L"lost.prom");
+    const RunResult r = Run({L"measure", L"--metrics-file", metrics});
     unplug.Finish();
     EXPECT_TRUE(unplug.Acted());
     EXPECT_EQ(r.code, kExitBoardLost) << r.err;
     EXPECT_TRUE(Contains(r.err, "disconnected")) << r.err;
+    std::map<std::string, std::string> m = Metrics(ReadWholeFile(metrics), sim.Path());
+    EXPECT_EQ(m["vantrel_measuring"], "0");
+    EXPECT_EQ(m["vantrel_readings_total"], std::to_string(Lines(r.out).size()));
+}
+
+TEST_F(CliTest, MetricsFileFollowsTheRunFromStartToEnd)
+{
+    const std::wstring metrics = folder.File(L"bench.prom");
+    const std::wstring temporary = folder.File(L"bench.prom.tmp");
+    // A board that never starts: the file says the run began, with no reading yet.
+    sim.board.SetSilent(true);
+    std::string atStart;
+    CSideAction stop([&] { return !(atStart = ReadWholeFile(metrics)).empty(); }, [] { CliRequestStop(); });
+    RunResult r = Run({L"measure", L"--metrics-file", metrics});
+    stop.Finish();
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    const std::map<std::string, std::string> started = {
+        {"vantrel_readings_total", "0"}, {"vantrel_comm_errors_total", "0"}, {"vantrel_measuring", "1"}};
+    EXPECT_EQ(Metrics(atStart, sim.Path()), started) << atStart;
+    std::map<std::string, std::string> m = Metrics(ReadWholeFile(metrics), sim.Path());
+    EXPECT_EQ(m["vantrel_measuring"], "0");
+    EXPECT_EQ(m.count("vantrel_voltage_volts"), 0u);
+
+    // One reading at the start, then one more each time the board is told to.
+    ResetCliStop();
+    sim.board.SetSilent(false);
+    sim.board.SetMeasurePeriod(3600000);
+    const uint32_t first = sim.board.MeasurementsSent();
+    const std::wstring log = folder.File(L"bench.txt");
+    std::string afterOne, afterTwo;
+    auto shows = [&](std::string& text, const char* readings) {
+        return WaitUntil([&] {
+            text = ReadWholeFile(metrics);
+            const std::map<std::string, std::string> now = Metrics(text, sim.Path());
+            return now.count("vantrel_readings_total") && now.at("vantrel_readings_total") == readings;
+        });
+    };
+    const uint64_t before = UnixNowMs();
+    CSideAction drive([&] { return shows(afterOne, "1"); },
+                      [&] {
+                          sim.board.InjectMeasurements(1);
+                          shows(afterTwo, "2");
+                          CliRequestStop();
+                      });
+    r = Run({L"measure", L"--out", log, L"--metrics-file", metrics});
+    drive.Finish();
+    const uint64_t after = UnixNowMs();
+    ASSERT_TRUE(drive.Acted());
+    EXPECT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(r.err.find("metrics"), std::string::npos) << r.err;
+    const std::map<std::string, std::string> end = Metrics(ReadWholeFile(metrics), sim.Path());
+    struct Step {
+        const char* name;
+        std::string text;
+        uint32_t sample;
+        const char* measuring;
+    } const steps[] = {{"one", afterOne, first, "1"}, {"two", afterTwo, first + 1, "1"}, {"end", "", first + 1, "0"}};
+    for (const Step& s : steps) {
+        m = s.text.empty() ? end : Metrics(s.text, sim.Path());
+        const SimMeasurement sent = CSimBoard::MeasurementAt(s.sample);
+        char volts[16];
+        std::snprintf(volts, sizeof volts, "%u.%03u", sent.voltage / 1000u, sent.voltage % 1000u);
+        EXPECT_EQ(m["vantrel_voltage_volts"], volts) << s.name;
+        EXPECT_EQ(std::stod(m["vantrel_rsoc_ratio"]) * 100, sent.rsoc) << s.name;
+        EXPECT_NEAR(std::stod(m["vantrel_temperature_celsius"]), (sent.temperature - 2732) / 10.0, 0.05) << s.name;
+        EXPECT_EQ(m["vantrel_measuring"], s.measuring) << s.name;
+        const double stamp = std::stod(m["vantrel_last_reading_timestamp_seconds"]);
+        EXPECT_TRUE(stamp * 1000 >= double(before) - 1 && stamp * 1000 <= double(after) + 1) << s.name << " " << stamp;
+    }
+    EXPECT_EQ(end.at("vantrel_readings_total"), "2");
+    EXPECT_EQ(Readings(ReadWholeFile(log)), BoardReadings(first, 2)) << "the log lines are as without the file";
+    EXPECT_FALSE(FileExists(temporary)) << "no temporary file left behind";
+}
+
+TEST_F(CliTest, MetricsFileThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
+{
+    const std::wstring log = folder.File(L"log.txt");
+    // A folder that is not there (the temporary file fails), and a folder
+    // in the file's place (the rename fails, the temporary file is removed).
+    const std::wstring paths[] = {folder.Path() + L"/none/bench.prom", folder.Path()};
+    for (const std::wstring& path : paths) {
+        const uint32_t first = sim.board.MeasurementsSent();
+        const RunResult r = Run({L"measure", L"--count", L"5", L"--out", log, L"--metrics-file", path});
+        EXPECT_EQ(r.code, kExitOk) << r.err;
+        EXPECT_EQ(Count(r.err, "vantrel-cli: cannot write the metrics file " + Utf8Of(path)), 1u) << r.err;
+        EXPECT_EQ(Count(r.err, "metrics"), 1u) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(Readings(ReadWholeFile(log)), BoardReadings(first, 5)) << Utf8Of(path);
+        EXPECT_FALSE(FileExists(path + L".tmp")) << "no temporary file left behind";
+        EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring(); }, 2000)) << "no stop frame";
+    }
 }
 
 TEST_F(CliTest, FlashWritesAndVerifiesTheImage)
@@ -582,27 +733,6 @@ TEST_F(CliTest, ReadmeBenchScriptEndsWithTheCodeOfTheStepThatFailed)
     EXPECT_EQ(GetFileAttributesW(discharge.c_str()), INVALID_FILE_ATTRIBUTES) << "measure did not run";
 }
 #endif
-
-// The readings a measure output holds, as (RSOC, voltage) pairs in order.
-std::vector<std::pair<int, int>> Readings(const std::string& out)
-{
-    std::vector<std::pair<int, int>> readings;
-    for (const std::string& line : Lines(out)) {
-        const tagLOGDATA record = ParseMeasurementLine(line.data(), line.size());
-        readings.emplace_back(record.rsoc, record.voltage);
-    }
-    return readings;
-}
-
-std::vector<std::pair<int, int>> BoardReadings(uint32_t firstSample, uint32_t count)
-{
-    std::vector<std::pair<int, int>> readings;
-    for (uint32_t k = 0; k < count; ++k) {
-        const SimMeasurement m = CSimBoard::MeasurementAt(firstSample + k);
-        readings.emplace_back(m.rsoc, m.voltage);
-    }
-    return readings;
-}
 
 TEST_F(CliTest, DeviceChoosesTheBoard)
 {

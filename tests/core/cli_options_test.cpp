@@ -72,11 +72,15 @@ TEST(CliOptions, MeasureOptions)
     EXPECT_FALSE(o.owsi);
     EXPECT_TRUE(o.outPath.empty());
 
-    o = ParseOk({L"measure", L"--interval", L"300", L"--i2c=400", L"--count", L"4294967295", L"--out", L"a b.txt"});
+    EXPECT_TRUE(o.metricsPath.empty());
+
+    o = ParseOk({L"measure", L"--interval", L"300", L"--i2c=400", L"--count", L"4294967295", L"--out", L"a b.txt",
+                 L"--metrics-file=bench 1.prom"});
     EXPECT_EQ(*o.intervalSeconds, 300);
     EXPECT_EQ(*o.i2cClockKHz, 400);
     EXPECT_EQ(*o.count, 4294967295u);
     EXPECT_EQ(o.outPath, L"a b.txt");
+    EXPECT_EQ(o.metricsPath, L"bench 1.prom");
 
     o = ParseOk({L"measure", L"--owsi", L"--duration", L"1.5", L"--interval=1"});
     EXPECT_TRUE(o.owsi);
@@ -112,6 +116,9 @@ TEST(CliOptions, MistakesAreRefused)
         {L"measure", L"--duration", L"0"},
         {L"measure", L"--duration", L"1.2345"},
         {L"measure", L"--out="},
+        {L"measure", L"--metrics-file="},
+        {L"measure", L"--metrics-file"},
+        {L"read-word", L"12", L"--metrics-file", L"a.prom"},
         {L"measure", L"--timeout", L"2"},
         {L"read-word", L"12", L"--count", L"1"},
         {L"read-word", L"12", L"--timeout", L"0"},
