@@ -26,8 +26,12 @@ uint32_t CVantrelDlg::ReceiveIntervalMs() const
 
 void CVantrelDlg::OnCommunicate()
 {
-    CCommSettingDlg dlg(m_settings);
+    CommSettingValues values{m_settings.ReceiveInterval, m_settings.I2cClock, m_settings.CommType};
+    CCommSettingDlg dlg(values);
     if (dlg.DoModal(GetHwnd()) != IDOK) return;
+    m_settings.ReceiveInterval = values.ReceiveInterval;
+    m_settings.I2cClock = values.I2cClock;
+    m_settings.CommType = values.CommType;
 
     // The receive thread picks the new period up on its next report; it is
     // updated even without a board, so the next one starts with it.

@@ -5,7 +5,7 @@
 #include "comm/CommSettings.h"
 #include "resource.h"
 
-CCommSettingDlg::CCommSettingDlg(CAppSettings& settings) : CDialog(IDD_COMM_SETTING), m_settings(settings) {}
+CCommSettingDlg::CCommSettingDlg(CommSettingValues& settings) : CDialog(IDD_COMM_SETTING), m_settings(settings) {}
 
 BOOL CCommSettingDlg::OnInitDialog()
 {

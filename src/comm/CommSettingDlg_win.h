@@ -1,12 +1,12 @@
 #pragma once
-// "Communicate": edits the period of measure, the bus and the I2C clock of
-// the settings record in place. Cancel leaves the record untouched.
-#include "app/AppSettings.h"
+// "Communicate": edits the period of measure, the bus and the I2C clock in
+// place. Cancel leaves them untouched.
+#include "comm/CommSettings.h"
 #include "fw/Dialog_win.h"
 
 class CCommSettingDlg : public CDialog {
 public:
-    explicit CCommSettingDlg(CAppSettings& settings);
+    explicit CCommSettingDlg(CommSettingValues& settings);
 
 protected:
     BOOL OnInitDialog() override;
@@ -16,5 +16,5 @@ protected:
 private:
     void OnSelChangeCommType();
 
-    CAppSettings& m_settings;
+    CommSettingValues& m_settings;
 };

@@ -8,6 +8,13 @@
 constexpr int kMinReceiveInterval = 1;
 constexpr int kMaxReceiveInterval = 300;
 
+// What the dialog edits: the three communication keys of the settings record.
+struct CommSettingValues {
+    uint16_t ReceiveInterval;
+    uint16_t I2cClock;
+    uint16_t CommType;
+};
+
 // Bus kinds in the order of the dialog's list.
 constexpr uint16_t kCommTypeI2c = 0;
 constexpr uint16_t kCommTypeOwsi = 1;
