@@ -5,30 +5,30 @@
 
 namespace {
 
-std::wstring Ask(HWND owner, const FileDialogSpec& spec, BOOL(WINAPI* ask)(OPENFILENAMEW*))
+std::wstring Ask(HWND owner, const FileDialogOptions& options, BOOL(WINAPI* ask)(OPENFILENAMEW*))
 {
-    std::vector<wchar_t> path(spec.pathChars, L'\0');
+    std::vector<wchar_t> path(options.pathChars, L'\0');
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = spec.filter;
+    ofn.lpstrFilter = options.filter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
-    ofn.lpstrDefExt = spec.defaultExtension;
-    ofn.Flags = spec.flags | OFN_EXPLORER;
+    ofn.lpstrDefExt = options.defaultExtension;
+    ofn.Flags = options.flags | OFN_EXPLORER;
     if (!ask(&ofn)) return std::wstring();
     return path.data();
 }
 
 } // namespace
 
-std::wstring AskOpenPath(HWND owner, const FileDialogSpec& spec)
+std::wstring AskOpenPath(HWND owner, const FileDialogOptions& options)
 {
-    return Ask(owner, spec, &GetOpenFileNameW);
+    return Ask(owner, options, &GetOpenFileNameW);
 }
 
-std::wstring AskSavePath(HWND owner, const FileDialogSpec& spec)
+std::wstring AskSavePath(HWND owner, const FileDialogOptions& options)
 {
-    return Ask(owner, spec, &GetSaveFileNameW);
+    return Ask(owner, options, &GetSaveFileNameW);
 }

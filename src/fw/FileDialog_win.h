@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     const wchar_t* filter;            // pairs of texts, ended by an empty one
     const wchar_t* defaultExtension;  // may be null
     DWORD flags;                      // OFN_* flags beyond OFN_EXPLORER
@@ -13,5 +13,5 @@ struct FileDialogSpec {
 };
 
 // The chosen path; empty when the user cancelled.
-std::wstring AskOpenPath(HWND owner, const FileDialogSpec& spec);
-std::wstring AskSavePath(HWND owner, const FileDialogSpec& spec);
+std::wstring AskOpenPath(HWND owner, const FileDialogOptions& options);
+std::wstring AskSavePath(HWND owner, const FileDialogOptions& options);
