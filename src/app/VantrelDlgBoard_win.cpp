@@ -4,6 +4,9 @@
 // work; the window shows what it means.
 #include "app/VantrelDlg_win.h"
 
+#include <cstddef>
+#include <string>
+
 #include "app/RunMode.h"
 #include "comm/CommSettingDlg_win.h"
 #include "comm/CommSettings.h"
@@ -49,6 +52,29 @@ void CVantrelDlg::SendCommSettings()
     SendFrame(frame);
 }
 
+namespace {
+
+// The interface path of a removal record; empty when the record is too
+// short to hold one.
+std::wstring RemovedInterfacePath(const DEV_BROADCAST_HDR* record)
+{
+    const size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+    if (record->dbch_size <= nameOffset) return std::wstring();
+    const auto* iface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(record);
+    const size_t maxChars = (record->dbch_size - nameOffset) / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < maxChars && iface->dbcc_name[length] != 0) ++length;
+    return std::wstring(iface->dbcc_name, length);
+}
+
+HANDLE RemovedHandle(const DEV_BROADCAST_HDR* record)
+{
+    if (record->dbch_size < offsetof(DEV_BROADCAST_HANDLE, dbch_hdevnotify)) return nullptr;
+    return reinterpret_cast<const DEV_BROADCAST_HANDLE*>(record)->dbch_handle;
+}
+
+} // namespace
+
 void CVantrelDlg::OnDeviceChange(UINT event, const DEV_BROADCAST_HDR* record)
 {
     // Demo mode 2 runs without a board and never changes its connection.
@@ -59,15 +85,27 @@ void CVantrelDlg::OnDeviceChange(UINT event, const DEV_BROADCAST_HDR* record)
             if (!m_board.ConnectOnArrival(ReceiveIntervalMs())) return;
             SendCommSettings();
             ShowConnected(true);
-        } else if (event == DBT_DEVICEREMOVECOMPLETE && m_board.OpenBoardWentAway()) {
+        } else if (event == DBT_DEVICEREMOVECOMPLETE && m_board.OpenBoardWentAway(RemovedInterfacePath(record))) {
             TearDownSubBoard();
             EndWorkAfterRemoval();
         }
-    } else if (record->dbch_devicetype == DBT_DEVTYP_HANDLE && event == DBT_DEVICEREMOVEPENDING) {
-        // The open handle itself is going: no need to look for the board.
+    } else if (record->dbch_devicetype == DBT_DEVTYP_HANDLE &&
+               (event == DBT_DEVICEREMOVEPENDING || event == DBT_DEVICEREMOVECOMPLETE) &&
+               m_board.IsOpenHandle(RemovedHandle(record))) {
+        // The open handle itself is going (orderly) or gone (surprise
+        // removal): no need to look for the board.
         TearDownSubBoard();
         EndWorkAfterRemoval();
     }
+}
+
+void CVantrelDlg::OnBoardLost()
+{
+    // A stale report of a board torn down since (or of one before the
+    // board open now) finds the flag cleared.
+    if (!m_board.BoardLost()) return;
+    TearDownSubBoard();
+    EndWorkAfterRemoval();
 }
 
 void CVantrelDlg::TearDownSubBoard()

@@ -65,6 +65,10 @@ bool CVantrelDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         OnSubBoardReport();
         result = 0;
         return true;
+    case kBoardLostMessage:
+        OnBoardLost();
+        result = 0;
+        return true;
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wp));
         return false;  // then the default timer handling

@@ -107,6 +107,8 @@ private:
     uint32_t ReceiveIntervalMs() const;
     void OnCommunicate();
     void OnDeviceChange(UINT event, const DEV_BROADCAST_HDR* record);
+    // The receive thread found the open board gone (kBoardLostMessage).
+    void OnBoardLost();
     void TearDownSubBoard();
     void EndWorkAfterRemoval();
     // --- queued reports and the measurement (VantrelDlgReports_win.cpp, VantrelDlgMeasure_win.cpp)

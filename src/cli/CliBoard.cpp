@@ -66,6 +66,8 @@ CCliBoard::Wake CCliBoard::WaitForNews(uint64_t timeoutMs)
 
 bool CCliBoard::Lost(uint64_t nowMs)
 {
+    // The open board's own reads say it is gone: no probe needed.
+    if (m_pump && m_pump->BoardGone()) return true;
     if (nowMs < m_nextProbeMs) return false;
     m_nextProbeMs = nowMs + kProbeIntervalMs;
     const bool present = m_transport && m_transport->Present();

@@ -47,8 +47,9 @@ public:
     // (CliStop.h) or timeoutMs have passed.
     Wake WaitForNews(uint64_t timeoutMs);
 
-    // True when the device has gone away: probed at most once per
-    // kProbeIntervalMs, and lost only after two failed probes in a row.
+    // True when the device has gone away: at once when the receive pump's
+    // reads found it gone, else probed at most once per kProbeIntervalMs and
+    // lost only after two failed probes in a row.
     bool Lost(uint64_t nowMs);
     static constexpr uint64_t kProbeIntervalMs = 1000;
     const std::wstring& Path() const { return m_path; }

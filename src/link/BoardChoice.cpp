@@ -17,7 +17,24 @@ bool SamePath(const std::wstring& a, const std::wstring& b, bool ignoreCase)
     return true;
 }
 
+// The path behind the prefix that says which namespace it lives in.
+std::wstring WithoutNamespacePrefix(const std::wstring& path)
+{
+    static const wchar_t* const prefixes[] = {L"\\\\?\\", L"\\\\.\\", L"##?#", L"##.#"};
+    for (const wchar_t* prefix : prefixes) {
+        const std::wstring text(prefix);
+        if (path.compare(0, text.size(), text) == 0) return path.substr(text.size());
+    }
+    return path;
+}
+
 } // namespace
+
+bool SameWindowsDevicePath(const std::wstring& a, const std::wstring& b)
+{
+    if (a.empty() || b.empty()) return false;
+    return SamePath(WithoutNamespacePrefix(a), WithoutNamespacePrefix(b), true);
+}
 
 std::optional<size_t> ChooseBoard(const std::vector<BoardInfo>& boards, const std::wstring& wanted,
                                   bool ignoreCase)

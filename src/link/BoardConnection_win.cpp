@@ -1,5 +1,7 @@
 #include "link/BoardConnection_win.h"
 
+#include "link/BoardDevices.h"
+
 namespace {
 
 // The HID interface class. Arrival and removal of any HID device reach us;
@@ -27,6 +29,7 @@ bool CBoardConnection::Connect(uint32_t receiveIntervalMs)
     m_context.receiveIntervalMs.store(receiveIntervalMs);
     if (!m_link.Find() || !m_link.Open()) return false;
     m_context.device.store(m_link.Handle());
+    m_context.lost.store(0);
     if (m_talks) StartReceiveThread();
     m_handle.RegisterHandle(m_window, m_link.Handle());
     return true;
@@ -56,12 +59,21 @@ bool CBoardConnection::ConnectOnArrival(uint32_t receiveIntervalMs)
     return Connect(receiveIntervalMs);
 }
 
-bool CBoardConnection::OpenBoardWentAway()
+bool CBoardConnection::OpenBoardWentAway(const std::wstring& removedPath)
 {
     if (!Connected()) return false;
+    // The record names our board: gone, even if a board of that path is
+    // listed again already (a quick replug, a port reset).
+    if (SameWindowsDevicePath(removedPath, m_link.DevicePath())) return true;
     Sleep(kSettleMs);
-    // Still a sub board present: some other HID device went away.
-    return !m_link.Find();
+    return !OpenPathListed();
+}
+
+bool CBoardConnection::OpenPathListed() const
+{
+    for (const std::wstring& path : m_link.FindAll())
+        if (SameWindowsDevicePath(path, m_link.DevicePath())) return true;
+    return false;
 }
 
 void CBoardConnection::SendFrame(const OutputFrame& frame) const

@@ -50,8 +50,16 @@ public:
 
     // Device arrival: connects when no board is open and one can be opened now.
     bool ConnectOnArrival(uint32_t receiveIntervalMs);
-    // Interface removal: true when the open board is no longer listed.
-    bool OpenBoardWentAway();
+    // Interface removal of `removedPath`: true when that is the open board
+    // (in any spelling of its path), or when the open board's path is no
+    // longer listed. Another device, or another sub board, going away is not
+    // the open board going away.
+    bool OpenBoardWentAway(const std::wstring& removedPath);
+    // Handle removal: true when the record is about the open handle.
+    bool IsOpenHandle(HANDLE device) const { return Connected() && device == m_link.Handle(); }
+    // True when the receive thread found the open board gone, or ended on
+    // its own (it then posted kBoardLostMessage).
+    bool BoardLost() const { return Connected() && m_context.lost.load() == 1; }
 
     bool Connected() const { return m_link.Handle() != nullptr; }
     void SendFrame(const OutputFrame& frame) const;
@@ -77,6 +85,7 @@ public:
 private:
     void StartReceiveThread();
     void StopReceiveThread();
+    bool OpenPathListed() const;
 
     HWND m_window = nullptr;
     bool m_talks = false;

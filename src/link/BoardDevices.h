@@ -32,6 +32,10 @@ std::optional<size_t> ChooseBoard(const std::vector<BoardInfo>& boards, const st
                                   bool ignoreCase);
 // Whether this platform's device paths ignore letter case.
 bool BoardPathsIgnoreCase();
+// Whether two Windows device paths name the same device: a removal record
+// may spell the path of the open board in another letter case or with
+// another prefix ("\\?\", "\\.\", "##?#") than the interface list gave.
+bool SameWindowsDevicePath(const std::wstring& a, const std::wstring& b);
 
 // The paths of a VANTREL_DEVICE value: split at ';', empty parts left out.
 std::vector<std::wstring> SplitDeviceList(const std::wstring& list);

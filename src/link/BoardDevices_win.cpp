@@ -48,6 +48,7 @@ IBoardTransport::ReadResult CHidTransport::Read(uint8_t* report, uint32_t timeou
     case ReportRead::Report: return ReadResult::Report;
     case ReportRead::Nothing: return ReadResult::Nothing;
     case ReportRead::Failed: break;
+    case ReportRead::Gone: return ReadResult::Gone;
     }
     return ReadResult::Failed;
 }

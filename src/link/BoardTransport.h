@@ -10,6 +10,7 @@ public:
         Report,   // a whole 65-byte input report (report id first) is in the buffer
         Nothing,  // time-out, a cancelled wait, or a report of the wrong size: read again at once
         Failed,   // the device refused the read: pause before trying again
+        Gone,     // the device refused the read because it is no longer there
     };
     static constexpr uint32_t kWriteTimeoutMs = 1000;
 

@@ -61,7 +61,7 @@ IBoardTransport::ReadResult CFdTransport::Read(uint8_t* report, uint32_t timeout
     ssize_t got;
     if (m_kind == Kind::Socket) {
         got = recv(m_device.Get(), buffer, sizeof buffer, MSG_TRUNC);
-        if (got == 0) return ReadResult::Failed;  // the simulator closed its end
+        if (got == 0) return ReadResult::Gone;  // the simulator closed its end
     } else {
         // hidraw leaves out the report id of a device without numbered
         // reports; it is 0, as ReadFile puts it first on Windows.
@@ -69,7 +69,11 @@ IBoardTransport::ReadResult CFdTransport::Read(uint8_t* report, uint32_t timeout
         got = read(m_device.Get(), buffer + 1, sizeof buffer - 1);
         if (got >= 0) ++got;
     }
-    if (got < 0) return errno == EAGAIN || errno == EINTR ? ReadResult::Nothing : ReadResult::Failed;
+    if (got < 0) {
+        if (errno == EAGAIN || errno == EINTR) return ReadResult::Nothing;
+        // hidraw answers a board that was unplugged with EIO (or ENODEV).
+        return m_kind == Kind::Hidraw && (errno == EIO || errno == ENODEV) ? ReadResult::Gone : ReadResult::Failed;
+    }
     if (static_cast<size_t>(got) != kReportSize) return ReadResult::Nothing;
     std::memcpy(report, buffer, kReportSize);
     return ReadResult::Report;

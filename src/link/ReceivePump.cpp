@@ -46,7 +46,8 @@ void CReceivePump::Run()
     uint8_t report[kReportSize];
     while (m_stop.load() != 1) {
         const IBoardTransport::ReadResult read = m_transport.Read(report, kReadTimeoutMs);
-        if (read == IBoardTransport::ReadResult::Failed) {
+        if (read == IBoardTransport::ReadResult::Gone && m_gone.exchange(1) == 0) m_inbox.Notify();
+        if (read == IBoardTransport::ReadResult::Failed || read == IBoardTransport::ReadResult::Gone) {
             std::this_thread::sleep_for(std::chrono::milliseconds(kIdlePauseMs));
             continue;
         }

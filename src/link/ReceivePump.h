@@ -34,6 +34,9 @@ public:
     // Communication-error reports read while measuring, the ones the filter
     // swallows included; the inbox is woken for each of those too.
     uint32_t CommErrors() const { return m_commErrors.load(); }
+    // True once a read failed because the board is no longer there; the
+    // inbox was woken for it.
+    bool BoardGone() const { return m_gone.load() == 1; }
 
 private:
     void Run();
@@ -44,6 +47,7 @@ private:
     std::atomic<uint32_t> m_stop{0};
     std::atomic<uint32_t> m_measuring{0};
     std::atomic<uint32_t> m_commErrors{0};
+    std::atomic<uint32_t> m_gone{0};
     uint32_t m_receiveIntervalMs = 0;
     std::thread m_thread;
 };

@@ -30,16 +30,28 @@ void CReceiveThread::Run()
     state.lastPassTick = timeGetTime();
     state.commErrors = 0;
     uint8_t input[kReportSize];
-    do {
-        Pass(input, state);
-        m_passes.fetch_add(1);
-    } while (m_context.stop.load() != 1);
+    try {
+        do {
+            Pass(input, state);
+            m_passes.fetch_add(1);
+        } while (m_context.stop.load() != 1);
+    } catch (...) {
+        // Out of memory for a report, say: the thread cannot go on, and a
+        // thread that has ended must not look alive to the window.
+        ReportLost();
+    }
 }
 
 void CReceiveThread::Pass(uint8_t* input, ReceiveFilterState& state)
 {
+    if (m_wakePending) Wake();
     const HANDLE device = m_context.device.load();
     if (device == nullptr || device == INVALID_HANDLE_VALUE) {
+        Pause();
+        return;
+    }
+    // The window is far behind: let the board's own buffer hold the rest.
+    if (m_context.queue && m_context.queue->Count() >= kMaxQueuedReports) {
         Pause();
         return;
     }
@@ -48,8 +60,26 @@ void CReceiveThread::Pass(uint8_t* input, ReceiveFilterState& state)
     case ReportRead::Nothing: return;
     // A dead or missing device must not keep a core busy.
     case ReportRead::Failed: Pause(); return;
+    case ReportRead::Gone:
+        ReportLost();
+        Pause();
+        return;
     }
     Handle(input + 1, state);
+}
+
+void CReceiveThread::ReportLost()
+{
+    // Once per board: the window tears the connection down on the first.
+    if (m_context.lost.exchange(1) == 1) return;
+    if (m_context.notifyWindow) PostMessageW(m_context.notifyWindow, kBoardLostMessage, 0, 0);
+}
+
+void CReceiveThread::Wake()
+{
+    // Only the wake-up can be refused (the window's message queue is full);
+    // the report is in the queue already and one later wake-up drains all.
+    m_wakePending = m_context.notifyWindow && !PostMessageW(m_context.notifyWindow, kSubBoardReportMessage, 0, 0);
 }
 
 void CReceiveThread::Pause()
@@ -67,7 +97,7 @@ void CReceiveThread::Handle(const uint8_t* payload, ReceiveFilterState& state)
     case ReceiveAction::Queue:
         if (m_context.queue) m_context.queue->Push(payload);
         // Posted after the lock is released (Push holds it only inside).
-        if (m_context.notifyWindow) PostMessageW(m_context.notifyWindow, kSubBoardReportMessage, 0, 0);
+        Wake();
         break;
     case ReceiveAction::FlashReply:
         if (m_context.flashReply) m_context.flashReply(payload);

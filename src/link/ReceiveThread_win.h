@@ -14,6 +14,10 @@
 
 // Posted (both parameters 0) to the owner window for every queued report.
 constexpr UINT kSubBoardReportMessage = WM_USER + 100;
+// Posted (both parameters 0) once when the thread finds the board gone (its
+// reads fail as a removed device's do) or ends without being asked to. The
+// window learns it even when no device notification comes.
+constexpr UINT kBoardLostMessage = WM_USER + 101;
 
 // What the thread shares with its owner. The owner writes the flags and the
 // device handle; the thread only reads them.
@@ -22,6 +26,9 @@ struct ReceiveContext {
     std::atomic<uint32_t> stop{0};
     std::atomic<uint32_t> measuring{0};
     std::atomic<uint32_t> receiveIntervalMs{0};
+    // Set by the thread (1) when the board is lost; cleared by the owner
+    // for each board it opens.
+    std::atomic<uint32_t> lost{0};
     CReportQueue* queue = nullptr;
     HWND notifyWindow = nullptr;
     // Called on the receive thread for an accepted flash acknowledgement
@@ -35,6 +42,10 @@ public:
     // Pause after a pass that could not read at all, so a dead or missing
     // device does not keep a core busy.
     static constexpr DWORD kIdlePauseMs = 20;
+    // Reports the window has not taken yet beyond which the thread stops
+    // reading until it has (about 256 KiB): a window that falls behind a
+    // fast board must not make memory grow without end.
+    static constexpr size_t kMaxQueuedReports = 4096;
 
     explicit CReceiveThread(ReceiveContext& context) : m_context(context) {}
     ~CReceiveThread() { Stop(); }
@@ -47,7 +58,9 @@ public:
     // Sets the stop flag and waits without time-out for the thread's end.
     // Does nothing without a thread.
     void Stop();
-    bool Running() const { return m_thread != nullptr; }
+    // True while the thread runs: false before Start, after Stop, and once
+    // it has ended on its own.
+    bool Running() const { return m_thread && !m_thread->Wait(0); }
     // Passes of the receive loop so far (one read or one pause each).
     uint32_t Passes() const { return m_passes.load(); }
     // The running thread (null when none), for measuring its CPU time.
@@ -60,9 +73,13 @@ private:
     void Pass(uint8_t* input, ReceiveFilterState& state);
     void Handle(const uint8_t* payload, ReceiveFilterState& state);
     void Pause();
+    void ReportLost();
+    void Wake();
 
     ReceiveContext& m_context;
     std::unique_ptr<CWorkerThread> m_thread;
     std::atomic<uint32_t> m_passes{0};
     std::atomic<uint32_t> m_pauses{0};
+    // A wake-up the window's message queue refused; posted again next pass.
+    bool m_wakePending = false;
 };

@@ -80,6 +80,31 @@ bool IsPresent(const std::wstring& path)
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
+// What a read of a board that is no longer there fails with: a HID device
+// after its removal (Wine: access denied; Windows: not connected, or a
+// handle the system has already invalidated), a simulator that closed its
+// pipe.
+bool IsGoneError(DWORD error)
+{
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_INVALID_HANDLE:
+    case ERROR_BAD_COMMAND:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_PIPE_NOT_CONNECTED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+ReportRead FailedRead(DWORD error)
+{
+    return IsGoneError(error) ? ReportRead::Gone : ReportRead::Failed;
+}
+
 } // namespace
 
 CSubBoardLink::CSubBoardLink()
@@ -221,7 +246,7 @@ ReportRead ReadReport(HANDLE device, uint8_t* report, DWORD timeoutMs)
     ov.hEvent = event.Get();
     if (!ReadFile(device, report, static_cast<DWORD>(kReportSize), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING)
         // A report longer than a report was there: dropped, and no reason to wait.
-        return GetLastError() == ERROR_MORE_DATA ? ReportRead::Nothing : ReportRead::Failed;
+        return GetLastError() == ERROR_MORE_DATA ? ReportRead::Nothing : FailedRead(GetLastError());
     DWORD read = 0;
     BOOL done;
     if (WaitForSingleObject(event.Get(), timeoutMs) == WAIT_OBJECT_0) {
@@ -236,7 +261,7 @@ ReportRead ReadReport(HANDLE device, uint8_t* report, DWORD timeoutMs)
             GetOverlappedResult(device, &ov, &read, TRUE);
         }
         const DWORD error = GetLastError();
-        return error == ERROR_OPERATION_ABORTED || error == ERROR_MORE_DATA ? ReportRead::Nothing : ReportRead::Failed;
+        return error == ERROR_OPERATION_ABORTED || error == ERROR_MORE_DATA ? ReportRead::Nothing : FailedRead(error);
     }
     return read == kReportSize ? ReportRead::Report : ReportRead::Nothing;
 }

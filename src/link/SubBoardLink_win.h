@@ -20,7 +20,8 @@ constexpr const wchar_t kDeviceEnvironmentVariable[] = L"VANTREL_DEVICE";
 enum class ReportRead {
     Report,   // a whole report is in the buffer
     Nothing,  // time-out, a cancelled read, or a report of the wrong length
-    Failed,   // the device refused the read: gone, or not readable at all
+    Failed,   // the device refused the read for another reason
+    Gone,     // the device refused the read because it is no longer there
 };
 ReportRead ReadReport(HANDLE device, uint8_t* report, DWORD timeoutMs);
 

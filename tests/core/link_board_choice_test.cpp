@@ -22,6 +22,23 @@ TEST(BoardChoice, DeviceOptionOrTheLastFound)
     EXPECT_TRUE(SplitDeviceList(L"").empty());
 }
 
+// A removal record names the open board in whichever form the system chose.
+TEST(BoardChoice, RemovalRecordNamesTheOpenBoardInAnyForm)
+{
+    const std::wstring open = L"\\\\?\\hid#vid_5e3a&pid_fffd#0001#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    EXPECT_TRUE(SameWindowsDevicePath(open, open));
+    EXPECT_TRUE(SameWindowsDevicePath(open, L"\\\\?\\HID#VID_5E3A&PID_FFFD#0001#{4D1E55B2-F16F-11CF-88CB-001111000030}"));
+    EXPECT_TRUE(SameWindowsDevicePath(open, L"##?#HID#VID_5E3A&PID_FFFD#0001#{4D1E55B2-F16F-11CF-88CB-001111000030}"));
+    EXPECT_TRUE(SameWindowsDevicePath(open, L"\\\\.\\hid#vid_5e3a&pid_fffd#0001#{4d1e55b2-f16f-11cf-88cb-001111000030}"));
+    // Another board of the same kind, a path cut short, nothing at all.
+    EXPECT_FALSE(SameWindowsDevicePath(open, L"\\\\?\\hid#vid_5e3a&pid_fffd#0002#{4d1e55b2-f16f-11cf-88cb-001111000030}"));
+    EXPECT_FALSE(SameWindowsDevicePath(open, L"\\\\?\\hid#vid_5e3a&pid_fffd#0001"));
+    EXPECT_FALSE(SameWindowsDevicePath(open, L""));
+    EXPECT_FALSE(SameWindowsDevicePath(L"", L""));
+    // A simulated board's pipe is not the HID device of the same text.
+    EXPECT_FALSE(SameWindowsDevicePath(L"\\\\.\\pipe\\hid#vid_5e3a&pid_fffd#sim", L"\\\\?\\hid#vid_5e3a&pid_fffd#sim"));
+}
+
 TEST(IniText, ReadsAsTheProfileApiDoes)
 {
     const std::wstring text =

@@ -223,33 +223,47 @@ TEST_F(DeviceChangeTest, OrderlyRemovalTearsDownWithoutLookingForTheBoard)
     EXPECT_TRUE(PumpUntil([&] { return !sim->board.Measuring(); }, 2000));
 }
 
-TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
+TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnEveryPath)
 {
     CTempFolder folder;
     const std::wstring imagePath = folder.Write(L"image.txt", HexLines(PatternImage(1664, 3)));
 
-    for (bool orderly : {false, true}) {
-        SCOPED_TRACE(orderly ? "handle removal pending" : "interface removal");
+    enum class Path { Interface, HandlePending, HandleComplete, ReadsOnly };
+    const std::pair<Path, const char*> paths[] = {{Path::Interface, "interface removal"},
+                                                 {Path::HandlePending, "handle removal pending"},
+                                                 {Path::HandleComplete, "handle removal complete"},
+                                                 {Path::ReadsOnly, "no notification, the reads fail"}};
+    for (const auto& [path, name] : paths) {
+        SCOPED_TRACE(name);
         boxes.Clear();
-        SimulatedBoard sim(orderly ? L"dev-flash-orderly" : L"dev-flash");
+        SimulatedBoard sim(L"dev-flash");
         ASSERT_TRUE(sim.server.Start());
         DeviceListScope devices(sim.server.Path());
         MainWindow w;
         ASSERT_TRUE(w.dlg.LoadFlashImageFile(imagePath));
-        // The board drops off the bus in the middle of the data blocks.
-        sim.board.SetFlashFault(SimFlashFault::Unplug, 3);
+        if (path == Path::ReadsOnly) {
+            // The board drops off the bus in the middle of the data blocks;
+            // its failing reads alone end the write.
+            sim.board.SetFlashFault(SimFlashFault::Unplug, 3);
+        } else {
+            // No answer comes; only the notification can end the write.
+            sim.board.SetSilent(true);
+        }
         w.Click(IDC_FLASH_WRITE);
         ASSERT_EQ(w.dlg.FlashWriting(), 1);
-        ASSERT_TRUE(PumpUntil([&] { return !sim.server.Plugged(); }));
-        PumpMessages(50);
-        ASSERT_EQ(w.dlg.FlashWriting(), 1) << "no answer ends the write by itself";
         EXPECT_EQ(ButtonStates(w.Wnd()), "000000000");
-
         const HANDLE open = w.dlg.Board().DeviceHandle();
-        if (orderly)
-            SendHandleEvent(w.Wnd(), DBT_DEVICEREMOVEPENDING, open);
-        else
-            SendInterfaceEvent(w.Wnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+        if (path == Path::ReadsOnly) {
+            ASSERT_TRUE(PumpUntil([&] { return w.dlg.FlashWriting() == 0; }));
+        } else {
+            PumpMessages(50);
+            ASSERT_EQ(w.dlg.FlashWriting(), 1) << "a silent board does not end the write";
+            if (path == Path::Interface)
+                SendInterfaceEvent(w.Wnd(), DBT_DEVICEREMOVECOMPLETE, sim.server.Path());
+            else
+                SendHandleEvent(w.Wnd(), path == Path::HandlePending ? DBT_DEVICEREMOVEPENDING : DBT_DEVICEREMOVECOMPLETE,
+                                open);
+        }
 
         EXPECT_EQ(w.dlg.FlashWriting(), 0);
         EXPECT_EQ(ButtonStates(w.Wnd()), "110111111");
@@ -257,6 +271,82 @@ TEST_F(DeviceChangeTest, RemovalDuringAFlashWriteEndsTheWriteOnBothPaths)
         ExpectDisconnectBox(boxes);
         ExpectDisconnected(w);
     }
+}
+
+// The open board goes away while another sub board stays: the window must
+// not keep showing a dead handle as connected, whichever board is listed.
+TEST_F(DeviceChangeTest, TheOpenBoardGoingAwayIsNoticedBesideAnotherBoard)
+{
+    SimulatedBoard other(L"dev-other");
+    ASSERT_TRUE(other.server.Start());
+    ASSERT_NO_FATAL_FAILURE(Open(L"dev-open"));
+    // The other board comes first in the list, so ours is the one found.
+    DeviceListScope both(other.server.Path() + L";" + sim->server.Path());
+    ASSERT_EQ(w->dlg.Board().Link().DevicePath(), sim->server.Path());
+
+    // The other one goes: nothing changes, not even the open board's path.
+    other.server.Unplug();
+    SendInterfaceEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, other.server.Path());
+    EXPECT_EQ(Utf8(w->dlg.StatusText(3)), "USB Connected");
+    EXPECT_EQ(w->dlg.Board().Link().DevicePath(), sim->server.Path());
+    ASSERT_TRUE(other.server.Replug());
+
+    // Ours goes while measuring: the record is read before the reads fail.
+    ASSERT_TRUE(StartMeasuring());
+    ASSERT_TRUE(sim->board.Measuring());
+    sim->board.SetSilent(true);
+    std::wstring spelled = sim->server.Path();
+    for (wchar_t& c : spelled) c = static_cast<wchar_t>(towupper(c));
+    SendInterfaceEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, spelled);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
+    ExpectDisconnectBox(boxes);
+    ExpectDisconnected(*w);
+    EXPECT_FALSE(other.server.ClientConnected()) << "a removal connects nothing";
+}
+
+// Unplugged and back before the window got to the notifications (it was
+// busy): the board that came back is the one the window talks to.
+TEST_F(DeviceChangeTest, AQuickReplugEndsTheOldConnectionAndOpensTheNewOne)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(L"dev-quick", L"", 20));
+    ASSERT_TRUE(StartMeasuring());
+    const HANDLE before = w->dlg.Board().DeviceHandle();
+    sim->server.Unplug();
+    ASSERT_TRUE(sim->server.Replug());
+    SendInterfaceEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, sim->server.Path());
+    SendInterfaceEvent(w->Wnd(), DBT_DEVICEARRIVAL, sim->server.Path());
+    ExpectDisconnectBox(boxes);
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
+    ASSERT_NE(w->dlg.Board().DeviceHandle(), nullptr);
+    EXPECT_NE(w->dlg.Board().DeviceHandle(), before);
+    EXPECT_EQ(Utf8(w->dlg.StatusText(3)), "USB Connected");
+    ASSERT_TRUE(PumpUntil([&] { return sim->board.Settings().received; }));
+    // The old thread's word that its board is gone comes late: it is stale.
+    PumpMessages(100);
+    ASSERT_NE(w->dlg.Board().DeviceHandle(), nullptr);
+    EXPECT_TRUE(StartMeasuring());
+}
+
+// No notification at all (none is sent, or it was lost): the failing reads
+// of the open board alone end the connection; a handle record about another
+// handle does not.
+TEST_F(DeviceChangeTest, AVanishedBoardIsTornDownWithoutANotification)
+{
+    ASSERT_NO_FATAL_FAILURE(Open(L"dev-vanished"));
+    ASSERT_TRUE(StartMeasuring());
+    SendHandleEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<HANDLE>(0x1234));
+    EXPECT_EQ(w->dlg.Board().Measuring(), 1);
+    sim->server.Unplug();
+    ASSERT_TRUE(PumpUntil([&] { return w->dlg.Board().DeviceHandle() == nullptr; }));
+    EXPECT_EQ(w->dlg.Board().Measuring(), 0);
+    EXPECT_EQ(ButtonStates(w->Wnd()), "110111110");
+    ExpectDisconnectBox(boxes);
+    ExpectDisconnected(*w);
+    // The notification that comes after all changes nothing more.
+    SendInterfaceEvent(w->Wnd(), DBT_DEVICEREMOVECOMPLETE, sim->server.Path());
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    ASSERT_TRUE(Replug());
+    EXPECT_TRUE(StartMeasuring());
 }
 
 TEST_F(DeviceChangeTest, DemoMode2IgnoresArrivalAndRemoval)

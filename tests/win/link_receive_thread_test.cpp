@@ -34,6 +34,7 @@ public:
     ~CNotifyCounter() { DestroyWindow(m_hwnd); }
     HWND Window() const { return m_hwnd; }
     int count = 0;
+    int lost = 0;  // kBoardLostMessage
     bool badParams = false;
 
 private:
@@ -43,6 +44,10 @@ private:
         if (self && msg == kSubBoardReportMessage) {
             ++self->count;
             if (wp != 0 || lp != 0) self->badParams = true;
+            return 0;
+        }
+        if (self && msg == kBoardLostMessage) {
+            ++self->lost;
             return 0;
         }
         return DefWindowProcW(hwnd, msg, wp, lp);
@@ -268,6 +273,7 @@ TEST_F(ReceiveThreadTest, UnplugWhileReadingNeitherHangsNorSpins)
 {
     ASSERT_TRUE(thread.Start());
     ASSERT_TRUE(Sync());
+    EXPECT_EQ(context.lost.load(), 0u);
     server.Unplug();
     // Every read now fails at once; each failed pass pauses.
     Sleep(100);
@@ -276,7 +282,12 @@ TEST_F(ReceiveThreadTest, UnplugWhileReadingNeitherHangsNorSpins)
     const uint32_t during = thread.Passes() - passes;
     EXPECT_LT(during, 100u) << "a failing read must not spin";
     EXPECT_GT(during, 0u) << "the loop goes on until stopped";
+    // The window hears of it once, with no device notification needed.
+    EXPECT_EQ(context.lost.load(), 1u);
+    PumpMessages(20);
+    EXPECT_EQ(notify.lost, 1);
     thread.Stop();
+    context.lost.store(0);
 
     // Plugged in again and reopened as the dialog does: reports flow again.
     ASSERT_TRUE(server.Replug());
@@ -286,6 +297,32 @@ TEST_F(ReceiveThreadTest, UnplugWhileReadingNeitherHangsNorSpins)
     context.device.store(link.Handle());
     ASSERT_TRUE(thread.Start());
     EXPECT_TRUE(Sync());
+}
+
+// A window that takes no reports: the thread stops reading at the bound,
+// so memory stays bounded, and reads on once the window has caught up.
+TEST_F(ReceiveThreadTest, QueueStopsGrowingWhileTheWindowIsBehind)
+{
+    context.receiveIntervalMs.store(0);
+    context.measuring.store(1);
+    board.SetMeasurePeriod(1000000);
+    ASSERT_TRUE(thread.Start());
+    // In steps the board can hold (it keeps a bounded number unread).
+    const uint32_t step = 512;
+    static_assert(CReceiveThread::kMaxQueuedReports % step == 0, "whole steps");
+    while (queue.Count() < CReceiveThread::kMaxQueuedReports) {
+        board.InjectMeasurements(step);
+        ASSERT_TRUE(PumpUntil([&] { return board.PendingInputReports() == 0; }, 20000));
+    }
+    const uint32_t extra = 300;
+    board.InjectMeasurements(extra);
+    PumpMessages(300);
+    EXPECT_EQ(queue.Count(), CReceiveThread::kMaxQueuedReports);
+    // The rest waits at the board (but the one or two the pipe holds).
+    EXPECT_GE(board.PendingInputReports() + 2, extra);
+    EXPECT_EQ(queue.PopAll().size(), CReceiveThread::kMaxQueuedReports);
+    EXPECT_TRUE(PumpUntil([&] { return queue.Count() == extra; }));
+    EXPECT_EQ(context.lost.load(), 0u);
 }
 
 TEST_F(ReceiveThreadTest, NoDeviceDoesNotSpin)
