@@ -115,7 +115,14 @@ std::optional<OutputFrame> CFlashWriter::Reply(const uint8_t* ack, const uint8_t
     if (blockCount == 0) {
         return std::nullopt;
     }
-    if (code != RC_FLASH_BEGIN && code != RC_FLASH_VERIFY_END && !beginAcknowledged) {
+    // Only the acknowledgement of the frame last sent moves the writer on. The
+    // board's answers carry nothing but their code, so a repeated one, or a
+    // late one of a write already ended, would otherwise step the writer
+    // ahead of the board and every later frame would carry the wrong block.
+    if (code != requestCode) {
+        return std::nullopt;
+    }
+    if (code != RC_FLASH_BEGIN && !beginAcknowledged) {
         return std::nullopt;  // no image to read blocks from yet
     }
 

@@ -55,7 +55,8 @@ struct CFlashWriter {
     // image/imageSize: the loaded flash image as it is now; the writer keeps
     // no pointer to it, so a later reload cannot leave it reading freed
     // memory. Returns the frame to send, or nullopt when the report is no
-    // accepted acknowledgement or there is nothing safe to send; the writer
-    // steps only for accepted acknowledgements.
+    // accepted acknowledgement of the frame the writer waits for (code equal
+    // to the request code) or there is nothing safe to send; the writer
+    // steps only for such acknowledgements.
     std::optional<OutputFrame> Reply(const uint8_t* ack, const uint8_t* image, uint32_t imageSize);
 };

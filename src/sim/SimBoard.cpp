@@ -115,27 +115,35 @@ void CSimBoard::HandleFlashFrameLocked()
     if (m_frame[0] == RC_FLASH_BEGIN) m_flashFrameIndex = 0;
     const bool faulty = m_flashFault != SimFlashFault::None && m_flashFrameIndex == m_flashFaultAt;
     ++m_flashFrameIndex;
-    if (faulty) {
-        const SimFlashFault fault = m_flashFault;
-        m_flashFault = SimFlashFault::None;
-        if (fault == SimFlashFault::I2cError) {
-            QueueCodeLocked(RC_I2C_ERROR);
-            return;
-        }
-        if (fault == SimFlashFault::Unplug) {
-            m_unplugRequested = true;
-            return;
-        }
+    const SimFlashFault fault = faulty ? m_flashFault : SimFlashFault::None;
+    if (faulty) m_flashFault = SimFlashFault::None;
+    switch (fault) {
+    case SimFlashFault::I2cError:
+        QueueCodeLocked(RC_I2C_ERROR);
+        return;
+    case SimFlashFault::Unplug:
+        m_unplugRequested = true;
+        return;
+    case SimFlashFault::AckStatusZero:
         // Refused: the frame is not carried out.
         QueueCodeLocked(m_frame[0], 0);
         return;
+    case SimFlashFault::LateAck:
+        if (!m_lastFlashAck.empty()) QueueLocked(m_lastFlashAck.data(), m_lastFlashAck.size());
+        break;
+    case SimFlashFault::None:
+    case SimFlashFault::RepeatedAck:
+        break;
     }
     const SimFlashAnswer a = m_flash.Handle(m_frame);
-    uint8_t payload[kPayloadSize] = {};
+    std::vector<uint8_t> payload(kPayloadSize, 0);
     payload[0] = a.code;
     payload[1] = a.status;
     if (a.code == RC_FLASH_VERIFY_END) payload[2] = a.verifyStatus;
-    QueueLocked(payload, sizeof payload);
+    QueueLocked(payload.data(), payload.size());
+    if (fault == SimFlashFault::RepeatedAck) QueueLocked(payload.data(), payload.size());
+    // The finish answer is a completion, not an acknowledgement the tool answers.
+    if (a.code != RC_FLASH_FINISH) m_lastFlashAck = std::move(payload);
 }
 
 void CSimBoard::Tick(uint32_t nowMs)
@@ -218,6 +226,7 @@ void CSimBoard::PowerCycle()
     m_reportsInFrame = 0;
     m_measuring = false;
     m_flash.Abort();
+    m_lastFlashAck.clear();  // a restarted board remembers no answer
     m_settings = SimSettings{};
 }
 

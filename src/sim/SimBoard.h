@@ -31,6 +31,11 @@ enum class SimFlashFault : uint8_t {
     AckStatusZero, // answered with status byte 0
     I2cError,      // answered with RC_I2C_ERROR instead
     Unplug,        // the board drops off the bus instead of answering
+    RepeatedAck,   // carried out and answered twice
+    // Carried out and answered, but first the acknowledgement the board sent
+    // last (codes 0x08..0x0C) comes again, late: at flash begin that is the
+    // end-of-verify answer of the write before.
+    LateAck,
 };
 
 class CSimBoard {
@@ -129,6 +134,7 @@ private:
     std::deque<uint16_t> m_frameLog;
     uint32_t m_reportsIgnored = 0;
     uint32_t m_flashFrameIndex = 0;
+    std::vector<uint8_t> m_lastFlashAck;  // payload; empty before the first
 
     SimFlashFault m_flashFault = SimFlashFault::None;
     uint32_t m_flashFaultAt = 0;

@@ -214,18 +214,27 @@ void CSocketServer::Accept()
 
 void CSocketServer::ReadReports()
 {
+    if (!ReadClientReports(m_connection.Get(), m_board)) ClientGone();
+}
+
+bool CSocketServer::ReadClientReports(int fd, CSimBoard& board)
+{
     uint8_t buffer[512];
     for (;;) {
-        const ssize_t got = recv(m_connection.Get(), buffer, sizeof buffer, MSG_TRUNC);
+        const ssize_t got = recv(fd, buffer, sizeof buffer, MSG_TRUNC);
         if (got > 0) {
             // A longer message is cut to the buffer; the board ignores any
             // report of the wrong size.
             const size_t size = static_cast<size_t>(got) < sizeof buffer ? static_cast<size_t>(got) : sizeof buffer;
-            m_board.ReceiveOutputReport(buffer, size, NowMs());
+            board.ReceiveOutputReport(buffer, size, NowMs());
             continue;
         }
-        if (got == 0 || (errno != EAGAIN && errno != EINTR)) ClientGone();
-        return;
+        if (got == 0) return false;  // the client's end, after all it wrote
+        // A client that closed with answers unread makes the first recv fail
+        // with ECONNRESET; the frames it wrote before are still queued
+        // behind that error (it is reported once), so read on to the end.
+        if (errno == ECONNRESET || errno == EINTR) continue;
+        return errno == EAGAIN;
     }
 }
 
@@ -235,7 +244,11 @@ void CSocketServer::WriteReports()
         if (m_pending.empty() && !m_board.TakeInputReport(m_pending)) return;
         const ssize_t put = send(m_connection.Get(), m_pending.data(), m_pending.size(), MSG_NOSIGNAL);
         if (put < 0) {
-            if (errno != EAGAIN && errno != EINTR) ClientGone();
+            if (errno == EAGAIN || errno == EINTR) return;
+            // The client cannot take answers any more, but what it wrote
+            // before it went (a write word, the stop frame) still counts.
+            if (!m_board.ReadsStalled()) ReadClientReports(m_connection.Get(), m_board);
+            ClientGone();
             return;
         }
         m_pending.clear();

@@ -38,6 +38,11 @@ public:
     uint32_t ReportsDelivered() const { return m_delivered.load(); }
     const std::string& Path() const { return m_path; }
 
+    // Hands the board every report waiting on a client's connection (fd,
+    // non-blocking). False once the client has gone and everything it wrote
+    // before has been handed over.
+    static bool ReadClientReports(int fd, CSimBoard& board);
+
 private:
     void Run();
     void ApplyPlugState();

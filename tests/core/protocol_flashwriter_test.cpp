@@ -189,9 +189,38 @@ TEST(FlashWriter, FinishedPhaseWrapsToIdle)
     EXPECT_EQ(writer.requestCode, RC_FLASH_BEGIN);
 }
 
-// Duplicated, skipped and out-of-order acknowledgements step the writer
-// whatever its state; no answer may read outside the image, and every block
-// frame carries the image bytes at the writer's offset.
+// Only the acknowledgement of the frame just sent steps the writer: at every
+// point of a write an accepted acknowledgement with any other code (repeated,
+// late, or of a write already ended) changes nothing, and the write then goes
+// on exactly as it would have without it.
+TEST(FlashWriter, OnlyTheAwaitedAcknowledgementStepsTheWriter)
+{
+    const std::vector<uint8_t> image = Image(3);
+    const uint32_t size = static_cast<uint32_t>(image.size());
+    CFlashWriter clean;
+    const std::vector<OutputFrame> expected = WalkWrite(clean, image);
+    CFlashWriter writer;
+    WalkWrite(writer, image);  // an ended write before, as in the dialog
+    ASSERT_TRUE(writer.Start(size));
+    uint8_t awaited = RC_FLASH_BEGIN;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        for (uint8_t code = RC_FLASH_BEGIN; code <= RC_FLASH_VERIFY_END; ++code) {
+            if (code == awaited) continue;
+            SCOPED_TRACE(testing::Message() << "frame " << i << " stray code " << int(code));
+            const CFlashWriter before = writer;
+            EXPECT_FALSE(writer.Reply(Ack(code).data(), image.data(), size));
+            EXPECT_TRUE(SameState(writer, before));
+        }
+        const auto next = writer.Reply(Ack(awaited).data(), image.data(), size);
+        ASSERT_TRUE(next) << i;
+        EXPECT_TRUE(next->reports == expected[i].reports) << "frame " << i;
+        awaited = FrameByte(*next, 0);
+    }
+}
+
+// Duplicated, skipped and out-of-order acknowledgements: only the awaited
+// one steps the writer; no answer may read outside the image, and every
+// block frame carries the image bytes at the writer's offset.
 TEST(FlashWriter, DisorderedAcknowledgementsStayInsideTheImage)
 {
     std::mt19937 random(1234);
@@ -201,14 +230,19 @@ TEST(FlashWriter, DisorderedAcknowledgementsStayInsideTheImage)
         CFlashWriter writer;
         ASSERT_TRUE(writer.Start(size));
         for (int i = 0; i < 3000; ++i) {
+            if (writer.phase == FP_FINISH) {
+                ASSERT_TRUE(writer.Start(size));  // the next write
+            }
             const uint8_t code = static_cast<uint8_t>(RC_FLASH_BEGIN + random() % 5);
+            const bool awaited = code == writer.requestCode;
             const auto ack = Ack(code);
             const auto frame = writer.Reply(ack.data(), image.data(), size);
             ASSERT_LE(writer.phase, FP_FINISH);
+            ASSERT_EQ(frame.has_value(), awaited);
             const bool blockAnswer = code == RC_FLASH_BEGIN || code == RC_FLASH_DATA_END ||
                                      (code == RC_FLASH_DATA && writer.phase == FP_DATA) ||
                                      (code == RC_FLASH_VERIFY && writer.phase == FP_VERIFY);
-            if (!blockAnswer || !writer.beginAcknowledged) {
+            if (!awaited || !blockAnswer) {
                 continue;
             }
             ASSERT_TRUE(frame);
@@ -244,7 +278,7 @@ TEST(FlashWriter, BlockBeyondTheGivenImageIsRefused)
 // Begin starts from the first block.
 TEST(FlashSession, NoFrameAfterEndAndTheNextWriteStartsClean)
 {
-    const std::vector<uint8_t> image = Image(13);
+    const std::vector<uint8_t> image = Image(400);
     const uint32_t size = static_cast<uint32_t>(image.size());
     FlashSession session;
     EXPECT_FALSE(session.Begin(64).has_value()) << "no whole block";
@@ -253,14 +287,16 @@ TEST(FlashSession, NoFrameAfterEndAndTheNextWriteStartsClean)
     std::atomic<bool> ended{false};
     std::atomic<uint32_t> sentAfterEnd{0}, sent{0};
     std::thread board([&] {
-        // An endless stream of accepted acknowledgements, begin first.
+        // A board that acknowledges every frame it gets; the image is long
+        // enough that the write is still running when the user ends it.
+        uint8_t code = RC_FLASH_BEGIN;
         for (uint32_t n = 0; n < 20000; ++n) {
-            const uint8_t code = n == 0 ? RC_FLASH_BEGIN : RC_FLASH_DATA;
             const auto ack = Ack(code);
             const bool wasEnded = ended.load();
-            session.Reply(ack.data(), image.data(), size, [&](const OutputFrame&) {
+            session.Reply(ack.data(), image.data(), size, [&](const OutputFrame& f) {
                 sent.fetch_add(1);
                 if (wasEnded) sentAfterEnd.fetch_add(1);
+                code = FrameByte(f, 0);
             });
         }
     });

@@ -186,7 +186,7 @@ FlashRun RunFlashWrite(CSimBoard& board, const std::vector<uint8_t>& image)
             continue;
         }
         std::optional<OutputFrame> next = writer.Reply(payload, image.data(), static_cast<uint32_t>(image.size()));
-        if (!next) break;
+        if (!next) continue;  // not the acknowledgement the writer waits for
         Send(board, *next);
         ++run.frames;
     }
@@ -300,6 +300,40 @@ TEST(SimBoard, FlashFaults)
         EXPECT_EQ(run.frames, 3);
         EXPECT_TRUE(board.TakeUnplugRequest());
         EXPECT_FALSE(board.TakeUnplugRequest()) << "reported once";
+    }
+}
+
+// A repeated or late acknowledgement anywhere in a write (a late one at
+// flash begin is the last one of the write before): the image still lands
+// byte for byte, and no frame is sent twice or out of turn.
+TEST(SimBoard, RepeatedAndLateAcknowledgementsStillWriteTheImage)
+{
+    {
+        CSimBoard board;
+        board.SetFlashFault(SimFlashFault::RepeatedAck, 0);
+        Send(board, BuildFlashPrepareFrame());
+        Send(board, BuildFlashBeginFrame());
+        const std::vector<Report> r = Drain(board);
+        ASSERT_EQ(r.size(), 2u);
+        EXPECT_EQ(r[0], r[1]);
+        EXPECT_EQ(r[0][1], RC_FLASH_BEGIN);
+    }
+    const std::vector<uint8_t> image = Image(640);
+    const uint32_t blocks = 5;
+    for (SimFlashFault fault : {SimFlashFault::RepeatedAck, SimFlashFault::LateAck}) {
+        for (uint32_t at = 0; at <= 2 * blocks + 3; ++at) {
+            SCOPED_TRACE(testing::Message() << (fault == SimFlashFault::LateAck ? "late" : "repeated") << " at " << at);
+            CSimBoard board;
+            ASSERT_EQ(RunFlashWrite(board, Image(256)).results.size(), 1u);  // the write before
+            board.SetFlashFault(fault, at);
+            const FlashRun run = RunFlashWrite(board, image);
+            ASSERT_GE(run.results.size(), 1u);
+            EXPECT_EQ(run.results[0][1], RC_FLASH_FINISH);
+            EXPECT_EQ(run.results[0][2], 1);
+            EXPECT_EQ(run.frames, int(2 * blocks + 4));
+            for (size_t i = 0; i < image.size(); ++i)
+                ASSERT_EQ(board.FlashAt(0x8100 + static_cast<uint32_t>(i)), image[i]) << i;
+        }
     }
 }
 

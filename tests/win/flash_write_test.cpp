@@ -166,6 +166,35 @@ TEST_F(FlashWriteTest, BoardFaultsEndTheWriteWithTheirResult)
     ExpectFlashHolds(image);
 }
 
+// The board acknowledges a frame twice, or sends its last acknowledgement
+// again late (at flash begin: the end of verify of the write before). The
+// receive thread answers only the acknowledgement it waits for: each write
+// still succeeds with the image byte for byte and no frame sent twice.
+TEST_F(FlashWriteTest, RepeatedAndLateAcknowledgementsStillWriteTheImage)
+{
+    OpenSettled();
+    const std::vector<uint8_t> image = PatternImage(1664, 23);
+    Load(image);
+    ASSERT_TRUE(WriteAndWait());  // the write before
+    // Frame indices: 0 begin, 1..13 data, 14 end of data, 15..27 verify,
+    // 28 end of verify, 29 finish.
+    for (SimFlashFault fault : {SimFlashFault::LateAck, SimFlashFault::RepeatedAck}) {
+        for (uint32_t at : {0u, 1u, 5u, 13u, 14u, 20u, 28u, 29u}) {
+            const char* name = fault == SimFlashFault::LateAck ? "late" : "repeated";
+            SCOPED_TRACE(testing::Message() << name << " acknowledgement at frame " << at);
+            Settle();
+            sim->board.SetFlashFault(fault, at);
+            const uint32_t framesBefore = sim->board.FramesHandled();
+            ASSERT_TRUE(WriteAndWait());
+            EXPECT_EQ(Result(), "Flash write success");
+            EXPECT_TRUE(boxes.boxes.empty());
+            ExpectFlashHolds(image);
+            Settle();
+            EXPECT_EQ(sim->board.FramesHandled() - framesBefore, 2 * 13u + 6);
+        }
+    }
+}
+
 TEST_F(FlashWriteTest, RefusedAcknowledgementLeavesTheWriteRunningUntilRemoval)
 {
     OpenSettled();
