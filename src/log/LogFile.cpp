@@ -349,17 +349,3 @@ LogLoadResult LoadLogFile(const std::wstring& path, LogStore& into, const LogTex
     std::fclose(in);
     return result;
 }
-
-LogStoreResult StoreLogFile(const std::wstring& path, const LogStore& log, const LogTextCodec& codec)
-{
-    std::FILE* out = OpenLogFile(path, "wb");
-    if (out == nullptr) {
-        LogStoreResult result;
-        result.status = LogFileStatus::OpenFailed;
-        return result;
-    }
-    LogStoreResult result = WriteLog(out, log, codec);
-    if (std::fclose(out) != 0 && result.status == LogFileStatus::Ok)
-        result.status = LogFileStatus::WriteFailed;
-    return result;
-}

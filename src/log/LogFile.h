@@ -41,7 +41,7 @@ struct LogLoadResult {
 
 struct LogStoreResult {
     LogFileStatus status = LogFileStatus::Ok;
-    size_t rowsWritten = 0; // rows whose lines reached the file before a failure
+    size_t rowsWritten = 0; // rows whose lines reached the file (WriteLog: before a failure; StoreLogFile: 0 on one)
 };
 
 // Where the stamp of a loaded message row comes from (the time of the load).
@@ -73,6 +73,9 @@ std::FILE* OpenLogFile(const std::wstring& path, const char* mode);
 LogLoadResult LoadLogFile(const std::wstring& path, LogStore& into, const LogTextCodec& codec,
                           const LogClock& now);
 
-// WriteLog to the file at `path`, created or truncated; reports a file that cannot
-// be created (OpenFailed) and a failing close (WriteFailed).
+// WriteLog to the file at `path`. The lines go to a new file beside it, which
+// takes the place of `path` only once it is whole and on the disk: a store that
+// fails leaves an existing file as it was, and no new file behind. A new file
+// that cannot be created is OpenFailed; a failing write, flush, close or
+// replacement WriteFailed.
 LogStoreResult StoreLogFile(const std::wstring& path, const LogStore& log, const LogTextCodec& codec);

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <csignal>
+#include <sys/resource.h>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -297,11 +300,12 @@ TEST_F(LogFileTest, FailuresAreReported)
     log.AddMessageRow(L"<\u901a\u4fe1>", kLoadTime);
     log.AddMeasurementRow(Reading(86, 25.0, 3801));
 
-    // A character the code page cannot hold stops the store after the lines before it.
+    // A character the code page cannot hold stops the store; a failed store
+    // leaves no file where there was none.
     const LogStoreResult unrepresentable = Store(log);
     EXPECT_EQ(unrepresentable.status, LogFileStatus::Unrepresentable);
-    EXPECT_EQ(unrepresentable.rowsWritten, 1u);
-    EXPECT_EQ(ReadBytes("out.txt"), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
+    EXPECT_EQ(unrepresentable.rowsWritten, 0u);
+    EXPECT_FALSE(fs::exists(dir_ / "out.txt"));
 
     EXPECT_EQ(StoreLogFile(Path("missing/out.txt"), log, Latin1LogTextCodec()).status, LogFileStatus::OpenFailed);
 
@@ -332,4 +336,43 @@ TEST_F(LogFileTest, FailuresAreReported)
         EXPECT_EQ(WriteLog(full, log, Latin1LogTextCodec()).status, LogFileStatus::WriteFailed);
         std::fclose(full);
     }
+}
+
+// A store that fails part-way (a file-size limit here, as a full disk or a
+// dropped share would) leaves the file it was to replace byte for byte and
+// nothing beside it; one that succeeds replaces it and leaves nothing either.
+TEST_F(LogFileTest, AStoreReplacesTheOldFileOnlyWhenWhole)
+{
+    auto filesInFolder = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::string old;
+    for (int i = 0; old.size() < 5000; ++i) old += "2018/12/31 23:59:" + std::to_string(10 + i % 50) + ", 50, 20.0, 3700\r\n";
+    WriteBytes("out.txt", old);
+    WriteBytes("out.txt.tmp", "a file of the user's"); // never taken for the new file
+    LogStore log;
+    for (int i = 0; i < 100000; ++i) log.AddMeasurementRow(Reading(i % 100, 25.0, 3800));
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 1 << 20; // the log needs about 3.7 MB
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const LogStoreResult failed = Store(log);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(failed.status, LogFileStatus::WriteFailed);
+    EXPECT_TRUE(ReadBytes("out.txt") == old) << "the old file, byte for byte";
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"out.txt", "out.txt.tmp"}));
+    EXPECT_EQ(ReadBytes("out.txt.tmp"), "a file of the user's");
+
+    ASSERT_EQ(Store(log).status, LogFileStatus::Ok);
+    LogStore loaded;
+    ASSERT_EQ(LoadLogFile(Path("out.txt"), loaded, Latin1LogTextCodec(), FixedClock).status, LogFileStatus::Ok);
+    EXPECT_EQ(loaded.RecordCount(), 100000u);
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"out.txt", "out.txt.tmp"}));
 }
