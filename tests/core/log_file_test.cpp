@@ -16,6 +16,7 @@
 #include "log/CodePageMode.h"
 #include "log/LogFile.h"
 #include "log/LogLine.h"
+#include "log/LogStoreNotice.h"
 
 namespace fs = std::filesystem;
 
@@ -300,12 +301,20 @@ TEST_F(LogFileTest, FailuresAreReported)
     log.AddMessageRow(L"<\u901a\u4fe1>", kLoadTime);
     log.AddMeasurementRow(Reading(86, 25.0, 3801));
 
-    // A character the code page cannot hold stops the store; a failed store
-    // leaves no file where there was none.
+    // A character the code page cannot hold stops no row: it is written as
+    // '?', the row is named, and the file loads back.
     const LogStoreResult unrepresentable = Store(log);
-    EXPECT_EQ(unrepresentable.status, LogFileStatus::Unrepresentable);
-    EXPECT_EQ(unrepresentable.rowsWritten, 0u);
-    EXPECT_FALSE(fs::exists(dir_ / "out.txt"));
+    EXPECT_EQ(unrepresentable.status, LogFileStatus::Ok);
+    EXPECT_EQ(unrepresentable.rowsWritten, 3u);
+    ASSERT_EQ(unrepresentable.replacedRows, 1u);
+    ASSERT_EQ(unrepresentable.replaced.size(), 1u);
+    EXPECT_EQ(unrepresentable.replaced[0].row, 1u);
+    EXPECT_EQ(unrepresentable.replaced[0].written, L"<?\?>");
+    EXPECT_EQ(ReadBytes("out.txt"), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n<?\?>\r\n2019/01/18 09:05:07, 86, 25.0, 3801\r\n");
+    LogStore back;
+    ASSERT_EQ(LoadLogFile(Path("out.txt"), back, Latin1LogTextCodec(), FixedClock).status, LogFileStatus::Ok);
+    EXPECT_EQ(back.RecordCount(), 2u);
+    EXPECT_EQ(back.MessageText(1), u"<?\?>");
 
     EXPECT_EQ(StoreLogFile(Path("missing/out.txt"), log, Latin1LogTextCodec()).status, LogFileStatus::OpenFailed);
 
@@ -375,4 +384,31 @@ TEST_F(LogFileTest, AStoreReplacesTheOldFileOnlyWhenWhole)
     ASSERT_EQ(LoadLogFile(Path("out.txt"), loaded, Latin1LogTextCodec(), FixedClock).status, LogFileStatus::Ok);
     EXPECT_EQ(loaded.RecordCount(), 100000u);
     EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"out.txt", "out.txt.tmp"}));
+}
+
+// Only what the code page lacks is replaced; every such row is counted, the
+// first ones named with what their lines hold, and the user's notice says so.
+TEST_F(LogFileTest, RowsTheCodePageCannotHoldAreNamed)
+{
+    LogStore log;
+    log.AddMessageRow(L"<caf\u00e9 \u4e2d\u6587 " + std::wstring(1, wchar_t(0x1F600)) + L">", kLoadTime);
+    for (int i = 0; i < 12; ++i) {
+        log.AddMeasurementRow(Reading(80 + i, 25.0, 3800));
+        log.AddMessageRow(L"<\u0141 " + std::to_wstring(i) + L">", kLoadTime);
+    }
+    const LogStoreResult result = Store(log);
+    ASSERT_EQ(result.status, LogFileStatus::Ok);
+    EXPECT_EQ(result.rowsWritten, 25u);
+    EXPECT_EQ(result.replacedRows, 13u);
+    ASSERT_EQ(result.replaced.size(), kLogReplacedRowsNamed);
+    EXPECT_EQ(result.replaced[0].written, L"<caf\u00e9 ?\? ?>");
+    EXPECT_EQ(result.replaced[1].row, 2u);
+    EXPECT_EQ(result.replaced[1].written, L"<? 0>");
+    EXPECT_EQ(ReadBytes("out.txt").substr(0, 50), "<caf\xE9 ?\? ?>\r\n2019/01/18 09:05:07, 80, 25.0, 3800\r\n");
+
+    const std::wstring notice = ReplacedRowsNotice(result);
+    EXPECT_NE(notice.find(L"13 message rows were not written as shown"), std::wstring::npos);
+    EXPECT_NE(notice.find(L"line 1: <caf\u00e9 ?\? ?>\nline 3: <? 0>\n"), std::wstring::npos);
+    EXPECT_NE(notice.find(L"and 3 more"), std::wstring::npos);
+    EXPECT_EQ(ReplacedRowsNotice(LogStoreResult{}), L"");
 }
