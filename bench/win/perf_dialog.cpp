@@ -206,3 +206,38 @@ TEST_F(PerfDialog, ReceiveThreadOnASilentBoard)
     thread.Stop();
     SetEnvironmentVariableW(kDeviceEnvironmentVariable, nullptr);
 }
+
+// What the journal's flush costs a reading: one line appended and flushed
+// to the disk (CJournal), beside the same line only written into the
+// system's cache.
+TEST_F(PerfDialog, JournalLinePerReading)
+{
+    CTempFolder folder;
+    CJournal journal;
+    ASSERT_TRUE(journal.Start(folder.Path(), LogTime{2026, 12, 10, 9, 0, 0}));
+    LogStore log;
+    log.AddMeasurementRow(Measurement(1, 50, 25.0, 3700));
+    CHandle cached(CreateFileW(folder.File(L"cached.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(cached.IsValid());
+    std::string line;
+    ASSERT_TRUE(FormatLogRowLine(log, 0, AnsiLogTextCodec(), line));
+    std::vector<double> flushed, written;
+    for (int i = 0; i < 500; ++i) {
+        LARGE_INTEGER start = Now();
+        ASSERT_TRUE(journal.AppendRow(log, 0));
+        flushed.push_back(Seconds(start, Now()));
+        start = Now();
+        DWORD put = 0;
+        ASSERT_TRUE(WriteFile(cached.Get(), line.data(), static_cast<DWORD>(line.size()), &put, nullptr));
+        written.push_back(Seconds(start, Now()));
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    auto highest = [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); };
+    std::printf("[perf] journal line per reading: written and flushed median %.1f us (max %.1f us), "
+                "written only median %.1f us\n",
+                median(flushed) * 1e6, highest(flushed) * 1e6, median(written) * 1e6);
+}

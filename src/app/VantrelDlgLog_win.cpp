@@ -5,6 +5,7 @@
 
 #include "fw/FileDialog_win.h"
 #include "fw/MessageBox_win.h"
+#include "log/LogStoreNotice.h"
 #include "log/LogTime.h"
 
 namespace {
@@ -40,11 +41,17 @@ void CVantrelDlg::OnStoreLog()
 
 bool CVantrelDlg::StoreLogToPath(const std::wstring& path)
 {
-    if (m_logView.Store(path)) return true;
-    // A file that could not be created, or that lost lines on the way to the
-    // disk, must not pass for a stored log.
-    AppMessageBox(GetHwnd(), kStoreFileError, L"error", MB_OK | MB_ICONWARNING);
-    return false;
+    const LogStoreResult result = m_logView.Store(path);
+    if (result.status != LogFileStatus::Ok) {
+        // A file that could not be created, or that lost lines on the way to
+        // the disk, must not pass for a stored log.
+        AppMessageBox(GetHwnd(), kStoreFileError, L"error", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    // Stored, but not every row as shown: never changed silently.
+    const std::wstring notice = ReplacedRowsNotice(result);
+    if (!notice.empty()) AppMessageBox(GetHwnd(), notice, L"Store log", MB_OK | MB_ICONWARNING);
+    return true;
 }
 
 void CVantrelDlg::LoadLog()

@@ -1,7 +1,7 @@
 #pragma once
 // The measurement journal: every row shown in the log list is also appended,
-// as a log-file line, to a file of the current run, handed to the operating
-// system at once so that a crash or power cut loses nothing already shown.
+// as a log-file line, to a file of the current run, flushed to the disk at
+// once so that a crash or power cut loses nothing already shown.
 #include <string>
 
 #include "fw/Handle_win.h"

@@ -273,10 +273,17 @@ LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec&
                 wide.assign(text.begin(), text.end());
                 bytes.clear();
                 if (!codec.toBytes(wide.data(), wide.size(), bytes)) {
-                    result.status = writer.Finish() ? LogFileStatus::Unrepresentable
-                                                    : LogFileStatus::WriteFailed;
-                    result.rowsWritten = writer.RowsWritten();
-                    return result;
+                    // The measurements after it must still be stored: the
+                    // row goes with '?' in place of what the page lacks.
+                    std::wstring written = WithUnrepresentableReplaced(wide, codec);
+                    bytes.clear();
+                    if (!codec.toBytes(written.data(), written.size(), bytes)) {
+                        for (wchar_t& c : written)
+                            if (static_cast<unsigned long>(c) >= 0x80) c = L'?';
+                        bytes.assign(written.begin(), written.end());
+                    }
+                    if (result.replacedRows++ < kLogReplacedRowsNamed)
+                        result.replaced.push_back({row, std::move(written)});
                 }
                 bytes += "\r\n";
                 writer.Write(bytes.data(), bytes.size());
@@ -290,6 +297,26 @@ LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec&
         result.status = LogFileStatus::OutOfMemory;
     }
     return result;
+}
+
+std::wstring WithUnrepresentableReplaced(const std::wstring& text, const LogTextCodec& codec)
+{
+    std::wstring out;
+    std::string scratch;
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned long>(text[i]);
+        const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() &&
+                          static_cast<unsigned long>(text[i + 1]) >= 0xDC00 &&
+                          static_cast<unsigned long>(text[i + 1]) < 0xE000;
+        const size_t n = pair ? 2 : 1;
+        scratch.clear();
+        if (codec.toBytes(text.data() + i, n, scratch))
+            out.append(text, i, n);
+        else
+            out += L'?';
+        i += n;
+    }
+    return out;
 }
 
 bool FormatLogRowLine(const LogStore& log, size_t row, const LogTextCodec& codec, std::string& out)
@@ -347,19 +374,5 @@ LogLoadResult LoadLogFile(const std::wstring& path, LogStore& into, const LogTex
     }
     const LogLoadResult result = ReadLog(in, into, codec, now);
     std::fclose(in);
-    return result;
-}
-
-LogStoreResult StoreLogFile(const std::wstring& path, const LogStore& log, const LogTextCodec& codec)
-{
-    std::FILE* out = OpenLogFile(path, "wb");
-    if (out == nullptr) {
-        LogStoreResult result;
-        result.status = LogFileStatus::OpenFailed;
-        return result;
-    }
-    LogStoreResult result = WriteLog(out, log, codec);
-    if (std::fclose(out) != 0 && result.status == LogFileStatus::Ok)
-        result.status = LogFileStatus::WriteFailed;
     return result;
 }

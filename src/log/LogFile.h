@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "log/LogStore.h"
 #include "log/LogTime.h"
@@ -29,7 +30,6 @@ enum class LogFileStatus {
     OpenFailed,      // the file could not be opened or created
     ReadFailed,      // the runtime reported a read error
     WriteFailed,     // a write, flush or close failed (e.g. disk full)
-    Unrepresentable, // a message row has a character the code page cannot hold
     OutOfMemory      // the log did not fit into memory
 };
 
@@ -39,10 +39,25 @@ struct LogLoadResult {
     size_t rows = 0;    // rows appended
 };
 
+// A message row whose text the code page cannot hold as it is.
+struct LogReplacedRow {
+    size_t row;           // its index, and the line's index in the file
+    std::wstring written; // the text its line holds
+};
+
+// How many replaced rows a store result names; it counts them all.
+constexpr size_t kLogReplacedRowsNamed = 10;
+
 struct LogStoreResult {
     LogFileStatus status = LogFileStatus::Ok;
-    size_t rowsWritten = 0; // rows whose lines reached the file before a failure
+    size_t rowsWritten = 0; // rows whose lines reached the file (WriteLog: before a failure; StoreLogFile: 0 on one)
+    size_t replacedRows = 0;                // message rows written with replacements
+    std::vector<LogReplacedRow> replaced;   // the first kLogReplacedRowsNamed of them
 };
+
+// The text with each character the codec cannot hold replaced by '?' (a
+// surrogate pair counts as one character).
+std::wstring WithUnrepresentableReplaced(const std::wstring& text, const LogTextCodec& codec);
 
 // Where the stamp of a loaded message row comes from (the time of the load).
 using LogClock = std::function<LogTime()>;
@@ -59,7 +74,9 @@ LogLoadResult ReadLog(std::FILE* in, LogStore& into, const LogTextCodec& codec, 
 
 // Writes one line per row, each ended by "\r\n", to `out` (opened in binary mode):
 // a row with an empty message text as a measurement line, any other as its message
-// text alone. Stops at the first failure; the lines before it are written.
+// text alone. No row stops the others: a message text the code page cannot hold
+// is written with '?' for each character it lacks, and the result names the row.
+// Stops at the first write failure; the lines before it are written.
 LogStoreResult WriteLog(std::FILE* out, const LogStore& log, const LogTextCodec& codec);
 
 // Appends the line of one row, "\r\n" included, as WriteLog writes it; false
@@ -73,6 +90,9 @@ std::FILE* OpenLogFile(const std::wstring& path, const char* mode);
 LogLoadResult LoadLogFile(const std::wstring& path, LogStore& into, const LogTextCodec& codec,
                           const LogClock& now);
 
-// WriteLog to the file at `path`, created or truncated; reports a file that cannot
-// be created (OpenFailed) and a failing close (WriteFailed).
+// WriteLog to the file at `path`. The lines go to a new file beside it, which
+// takes the place of `path` only once it is whole and on the disk: a store that
+// fails leaves an existing file as it was, and no new file behind. A new file
+// that cannot be created is OpenFailed; a failing write, flush, close or
+// replacement WriteFailed.
 LogStoreResult StoreLogFile(const std::wstring& path, const LogStore& log, const LogTextCodec& codec);

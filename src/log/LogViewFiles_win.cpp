@@ -40,10 +40,10 @@ private:
 
 } // namespace
 
-bool CLogView::Store(const std::wstring& path)
+LogStoreResult CLogView::Store(const std::wstring& path)
 {
     CWaitCursor wait;
-    return StoreLogFile(path, m_log, AnsiLogTextCodec()).status == LogFileStatus::Ok;
+    return StoreLogFile(path, m_log, AnsiLogTextCodec());
 }
 
 CLogView::LoadResult CLogView::Load(const std::wstring& path, const std::function<bool()>& mayReplace)

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include "log/Journal_win.h"
+#include "log/LogFile.h"
 #include "log/LogStore.h"
 
 class CLogView {
@@ -49,9 +50,10 @@ public:
     // Selects, focuses and shows the row of the record; the list gets the focus.
     void SelectRecordRow(int64_t recordIndex);
 
-    // Writes every row to the file. False when it could not be created or
-    // written whole (nothing may pass for a stored log then).
-    bool Store(const std::wstring& path);
+    // Writes every row to the file; its status is Ok only when the file was
+    // written whole (nothing else may pass for a stored log). Message rows the
+    // code page cannot hold are stored with replacements the result names.
+    LogStoreResult Store(const std::wstring& path);
 
     enum class LoadResult { Loaded, CannotOpen, Declined, Unreadable };
     // Replaces the log with the file's rows. The file is opened before

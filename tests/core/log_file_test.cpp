@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <csignal>
+#include <sys/resource.h>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "log/CodePageMode.h"
 #include "log/LogFile.h"
 #include "log/LogLine.h"
+#include "log/LogStoreNotice.h"
 
 namespace fs = std::filesystem;
 
@@ -297,11 +301,20 @@ TEST_F(LogFileTest, FailuresAreReported)
     log.AddMessageRow(L"<\u901a\u4fe1>", kLoadTime);
     log.AddMeasurementRow(Reading(86, 25.0, 3801));
 
-    // A character the code page cannot hold stops the store after the lines before it.
+    // A character the code page cannot hold stops no row: it is written as
+    // '?', the row is named, and the file loads back.
     const LogStoreResult unrepresentable = Store(log);
-    EXPECT_EQ(unrepresentable.status, LogFileStatus::Unrepresentable);
-    EXPECT_EQ(unrepresentable.rowsWritten, 1u);
-    EXPECT_EQ(ReadBytes("out.txt"), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n");
+    EXPECT_EQ(unrepresentable.status, LogFileStatus::Ok);
+    EXPECT_EQ(unrepresentable.rowsWritten, 3u);
+    ASSERT_EQ(unrepresentable.replacedRows, 1u);
+    ASSERT_EQ(unrepresentable.replaced.size(), 1u);
+    EXPECT_EQ(unrepresentable.replaced[0].row, 1u);
+    EXPECT_EQ(unrepresentable.replaced[0].written, L"<?\?>");
+    EXPECT_EQ(ReadBytes("out.txt"), "2019/01/18 09:05:07, 85, 25.0, 3801\r\n<?\?>\r\n2019/01/18 09:05:07, 86, 25.0, 3801\r\n");
+    LogStore back;
+    ASSERT_EQ(LoadLogFile(Path("out.txt"), back, Latin1LogTextCodec(), FixedClock).status, LogFileStatus::Ok);
+    EXPECT_EQ(back.RecordCount(), 2u);
+    EXPECT_EQ(back.MessageText(1), u"<?\?>");
 
     EXPECT_EQ(StoreLogFile(Path("missing/out.txt"), log, Latin1LogTextCodec()).status, LogFileStatus::OpenFailed);
 
@@ -332,4 +345,70 @@ TEST_F(LogFileTest, FailuresAreReported)
         EXPECT_EQ(WriteLog(full, log, Latin1LogTextCodec()).status, LogFileStatus::WriteFailed);
         std::fclose(full);
     }
+}
+
+// A store that fails part-way (a file-size limit here, as a full disk or a
+// dropped share would) leaves the file it was to replace byte for byte and
+// nothing beside it; one that succeeds replaces it and leaves nothing either.
+TEST_F(LogFileTest, AStoreReplacesTheOldFileOnlyWhenWhole)
+{
+    auto filesInFolder = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::string old;
+    for (int i = 0; old.size() < 5000; ++i) old += "2018/12/31 23:59:" + std::to_string(10 + i % 50) + ", 50, 20.0, 3700\r\n";
+    WriteBytes("out.txt", old);
+    WriteBytes("out.txt.tmp", "a file of the user's"); // never taken for the new file
+    LogStore log;
+    for (int i = 0; i < 100000; ++i) log.AddMeasurementRow(Reading(i % 100, 25.0, 3800));
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 1 << 20; // the log needs about 3.7 MB
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const LogStoreResult failed = Store(log);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(failed.status, LogFileStatus::WriteFailed);
+    EXPECT_TRUE(ReadBytes("out.txt") == old) << "the old file, byte for byte";
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"out.txt", "out.txt.tmp"}));
+    EXPECT_EQ(ReadBytes("out.txt.tmp"), "a file of the user's");
+
+    ASSERT_EQ(Store(log).status, LogFileStatus::Ok);
+    LogStore loaded;
+    ASSERT_EQ(LoadLogFile(Path("out.txt"), loaded, Latin1LogTextCodec(), FixedClock).status, LogFileStatus::Ok);
+    EXPECT_EQ(loaded.RecordCount(), 100000u);
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"out.txt", "out.txt.tmp"}));
+}
+
+// Only what the code page lacks is replaced; every such row is counted, the
+// first ones named with what their lines hold, and the user's notice says so.
+TEST_F(LogFileTest, RowsTheCodePageCannotHoldAreNamed)
+{
+    LogStore log;
+    log.AddMessageRow(L"<caf\u00e9 \u4e2d\u6587 " + std::wstring(1, wchar_t(0x1F600)) + L">", kLoadTime);
+    for (int i = 0; i < 12; ++i) {
+        log.AddMeasurementRow(Reading(80 + i, 25.0, 3800));
+        log.AddMessageRow(L"<\u0141 " + std::to_wstring(i) + L">", kLoadTime);
+    }
+    const LogStoreResult result = Store(log);
+    ASSERT_EQ(result.status, LogFileStatus::Ok);
+    EXPECT_EQ(result.rowsWritten, 25u);
+    EXPECT_EQ(result.replacedRows, 13u);
+    ASSERT_EQ(result.replaced.size(), kLogReplacedRowsNamed);
+    EXPECT_EQ(result.replaced[0].written, L"<caf\u00e9 ?\? ?>");
+    EXPECT_EQ(result.replaced[1].row, 2u);
+    EXPECT_EQ(result.replaced[1].written, L"<? 0>");
+    EXPECT_EQ(ReadBytes("out.txt").substr(0, 50), "<caf\xE9 ?\? ?>\r\n2019/01/18 09:05:07, 80, 25.0, 3800\r\n");
+
+    const std::wstring notice = ReplacedRowsNotice(result);
+    EXPECT_NE(notice.find(L"13 message rows were not written as shown"), std::wstring::npos);
+    EXPECT_NE(notice.find(L"line 1: <caf\u00e9 ?\? ?>\nline 3: <? 0>\n"), std::wstring::npos);
+    EXPECT_NE(notice.find(L"and 3 more"), std::wstring::npos);
+    EXPECT_EQ(ReplacedRowsNotice(LogStoreResult{}), L"");
 }

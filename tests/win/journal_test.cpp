@@ -91,6 +91,26 @@ TEST_F(JournalTest, UnwritableFolderIsReportedOnceAsAMessageRow)
     DeleteFileW(blocker.c_str());
 }
 
+// The folder holds the user's name; a name the ANSI code page lacks is named
+// by the variable, so the row stores as it is.
+TEST_F(JournalTest, TheFailureRowNamesTheFolderInAFormTheCodePageHolds)
+{
+    const std::wstring blocker = base + L"\\\u0141\u4e02";
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, blocker.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (!lost) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds every character";
+    WriteBytes(blocker, "");
+    SetEnvironmentVariableW(L"LOCALAPPDATA", blocker.c_str());
+
+    MainWindow w(L"-demo2");
+    ASSERT_TRUE(w.created);
+    ASSERT_GE(w.dlg.LogData().RowCount(), 1u);
+    EXPECT_EQ(w.dlg.LogData().CellText(0, kLogColMessage), L"<Journal cannot be written: %LOCALAPPDATA%\\Vantrel\\journal>");
+    std::string bytes;
+    EXPECT_TRUE(FormatLogRowLine(w.dlg.LogData(), 0, AnsiLogTextCodec(), bytes));
+    DeleteFileW(blocker.c_str());
+}
+
 TEST_F(JournalTest, ARowTheCodePageCannotHoldStopsTheJournalAndSaysSo)
 {
     const std::wstring message = L"<\u6e29\u5ea6 \u0416>";

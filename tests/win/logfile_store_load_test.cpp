@@ -5,7 +5,9 @@
 
 #include <clocale>
 
+#include "fw/Handle_win.h"
 #include "log/AnsiCodec_win.h"
+#include "log/LogFile.h"
 
 namespace {
 
@@ -309,10 +311,11 @@ TEST_F(LogFileTest, MessageTextsInTheAnsiCodePage)
     EXPECT_EQ(w.Row(1), "2019/01/18|09:05:07|85|25.0|3801|");
 }
 
-// A message row is stored as it is or not at all. Handed code page 65001 (a
-// system set to UTF-8) the codec writes UTF-8 and reads it back; handed 1252
-// it stops before a character that page lacks, the lines before kept.
-TEST_F(LogFileTest, MessageTextsAreStoredWithoutChangeOrNotAtAll)
+// A message row is stored as it is where the code page holds it, else with
+// '?' for what the page lacks; no row keeps the others from the file. Handed
+// code page 65001 (a system set to UTF-8) the codec writes UTF-8 and reads it
+// back; handed 1252 it writes the page's form.
+TEST_F(LogFileTest, MessageTextsAreStoredAsTheyAreOrWithReplacements)
 {
     const std::wstring message = L"<\u6e29\u5ea6 25\u2103 \u0416>";
     LogStore log;
@@ -333,27 +336,84 @@ TEST_F(LogFileTest, MessageTextsAreStoredWithoutChangeOrNotAtAll)
     EXPECT_EQ(loaded.Record(1).second, 9);
 
     const std::wstring cut = folder.File(L"1252.txt");
-    const LogStoreResult refused = StoreLogFile(cut, log, AnsiLogTextCodec(1252));
-    EXPECT_EQ(refused.status, LogFileStatus::Unrepresentable);
-    EXPECT_EQ(refused.rowsWritten, 1u);
-    EXPECT_EQ(ReadBytes(cut), first);
+    const LogStoreResult replaced = StoreLogFile(cut, log, AnsiLogTextCodec(1252));
+    EXPECT_EQ(replaced.status, LogFileStatus::Ok);
+    EXPECT_EQ(replaced.rowsWritten, 3u);
+    ASSERT_EQ(replaced.replaced.size(), 1u);
+    EXPECT_EQ(replaced.replaced[0].written, L"<?? 25? ?>") << "no look-alikes, only '?'";
+    EXPECT_EQ(ReadBytes(cut), first + "<?? 25? ?>\r\n" + last);
 
     // A lone surrogate has no UTF-8 form either.
     LogStore broken;
     broken.AddMessageRow(std::wstring(L"<") + wchar_t(0xD800) + L">", LogTime{2019, 1, 18, 9, 5, 8});
-    EXPECT_EQ(StoreLogFile(cut, broken, AnsiLogTextCodec(65001)).status, LogFileStatus::Unrepresentable);
+    const LogStoreResult surrogate = StoreLogFile(cut, broken, AnsiLogTextCodec(65001));
+    EXPECT_EQ(surrogate.status, LogFileStatus::Ok);
+    EXPECT_EQ(surrogate.replacedRows, 1u);
+    EXPECT_EQ(ReadBytes(cut), "<?>\r\n");
+}
 
-    // Through "Store log...": the file-error message, never a '?' reported as stored.
+// Through "Store log..." over an existing file, with a row the system's code
+// page cannot hold first: every measurement is stored, the user is told which
+// line holds what instead, and the file loads back.
+TEST_F(LogFileTest, ARowTheCodePageCannotHoldKeepsNoMeasurementFromTheFile)
+{
+    const std::wstring message = L"<Journal cannot be written: C:\\users\\\u0141\u4e02\\AppData>";
     BOOL lost = FALSE;
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, message.c_str(), -1, nullptr, 0, nullptr, &lost);
-    if (!lost) return;  // the system's code page holds every character (UTF-8)
+    if (!lost) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds every character";
+
+    std::string old;
+    while (old.size() < 5000) old += "2018/12/31 23:59:59, 50, 20.0, 3700\r\n";
+    const std::wstring path = folder.Write(L"week.txt", old);
     MainWindow w;
-    w.dlg.LogView().AddMeasurementRow(Measurement(7, 85, 25.04, 3801));
     w.dlg.AddMessageRow(message);
-    EXPECT_FALSE(w.dlg.StoreLogToPath(cut));
+    FillLog(w);
+    ASSERT_TRUE(w.dlg.StoreLogToPath(path));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Utf8(boxes.boxes[0].caption), "Store log");
+    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    const std::string told = Utf8(boxes.boxes[0].text);
+    EXPECT_NE(told.find("1 message row was not written as shown"), std::string::npos) << told;
+    EXPECT_NE(told.find("line 1: <Journal cannot be written: C:\\users\\?\?\\AppData>"), std::string::npos) << told;
+    // (The journal stopped at that row and said so in a row of its own.)
+    std::string expected = "<Journal cannot be written: C:\\users\\?\?\\AppData>\r\n";
+    for (size_t row = 1; row < w.dlg.LogData().RowCount(); ++row)
+        ASSERT_TRUE(FormatLogRowLine(w.dlg.LogData(), row, AnsiLogTextCodec(), expected));
+    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_NE(expected.find("2019/01/18 09:05:09,Standby, 25.0, 3799\r\n"), std::string::npos);
+    boxes.Clear();
+    boxes.answers = {IDYES};
+    ASSERT_TRUE(w.dlg.LoadLogFromPath(path));
+    EXPECT_EQ(w.dlg.LogData().RecordCount(), 3u);
+    EXPECT_EQ(w.Cell(0, 5), "<Journal cannot be written: C:\\users\\?\?\\AppData>");
+}
+
+// A store that fails leaves the file it was to replace byte for byte, and no
+// new file beside it (a program holding the target open without letting it be
+// deleted refuses the replacement).
+TEST_F(LogFileTest, AFailedStoreKeepsTheFileItWasToReplace)
+{
+    std::string old;
+    while (old.size() < 5000) old += "2018/12/31 23:59:59, 50, 20.0, 3700\r\n";
+    const std::wstring path = folder.Write(L"kept.txt", old);
+    CHandle holder(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               0, nullptr));
+    ASSERT_TRUE(holder.IsValid());
+    MainWindow w;
+    FillLog(w);
+    EXPECT_FALSE(w.dlg.StoreLogToPath(path));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Utf8(boxes.boxes[0].text), "store file error");
-    EXPECT_EQ(ReadBytes(cut), first);
+    EXPECT_TRUE(ReadBytes(path) == old) << "the old file, byte for byte";
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(folder.File(L"*").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"kept.txt"});
 }
 
 // The button and the system-menu command with the real common dialogs.
