@@ -62,6 +62,24 @@ public:
         m_done = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // The same, or kStillRunning when the process has not ended within ms
+    // (a bound against a hang, not a measure of time).
+    static constexpr int kStillRunning = -2;
+    int WaitAtMost(uint64_t ms)
+    {
+        const uint64_t end = SteadyNowMs() + ms;
+        for (;;) {
+            int status = 0;
+            const pid_t got = waitpid(m_pid, &status, WNOHANG);
+            if (got == m_pid) {
+                m_done = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            if (got < 0 && errno != EINTR) return -1;
+            if (SteadyNowMs() >= end) return kStillRunning;
+            usleep(5000);
+        }
+    }
 
 private:
     pid_t m_pid = -1;
@@ -146,6 +164,23 @@ TEST_F(CliProcessTest, SignalsEndTheRunAsCtrlCDoes)
         }
     }
     EXPECT_EQ(second.board.FramesHandled(), 0u);
+}
+
+TEST_F(CliProcessTest, AnOutsideSigusr1ChangesNothing)
+{
+    // SIGUSR1 means nothing to the companion: the run goes on, and SIGINT
+    // still ends it with the stop frame.
+    const std::wstring out = folder.File(L"usr1.txt");
+    CCliProcess cli({"measure", "--config", config, "--device", Utf8Of(first.Path())}, out);
+    ASSERT_TRUE(cli.Started());
+    ASSERT_TRUE(WaitUntil([&] { return first.board.MeasurementsSent() >= 3; }));
+    cli.Signal(SIGUSR1);
+    const size_t before = Readings(ReadWholeFile(out)).size();
+    EXPECT_TRUE(WaitUntil([&] { return Readings(ReadWholeFile(out)).size() >= before + 3; })) << "the run stopped";
+    EXPECT_EQ(cli.WaitAtMost(0), CCliProcess::kStillRunning);
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.WaitAtMost(10000), kExitOk) << "SIGINT after SIGUSR1 did not end the run";
+    EXPECT_TRUE(WaitUntil([&] { return !first.board.Measuring(); }, 2000)) << "no stop frame";
 }
 
 TEST_F(CliProcessTest, TwoCompanionsMeasureTwoBoardsAtOnce)
