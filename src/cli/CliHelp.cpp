@@ -57,7 +57,7 @@ const wchar_t kMeasure[] =
     L"                  windows_exporter), replaced whole at the start, after\n"
     L"                  every reading and communication error and at the end;\n"
     L"                  a FILE that cannot be written is reported once and the\n"
-    L"                  measurement goes on\n"
+    L"                  measurement goes on; it must not be the --out FILE\n"
     L"\n"
     L"Options not given come from Vantrel.ini. Without --count or --duration the\n"
     L"measurement runs until Ctrl+C or until the console is closed. The stop frame\n"

@@ -524,6 +524,31 @@ TEST_F(CliTest, MetricsFileThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
     }
 }
 
+TEST_F(CliTest, OutAndMetricsFileMustBeTwoFiles)
+{
+    // The metrics file is renamed over its path after every reading: a log
+    // in the same place would lose every line.
+    const std::wstring kept = folder.Write(L"same.prom", "kept\r\n");
+    struct Case {
+        std::wstring out;
+        std::wstring metrics;
+    } const cases[] = {
+        {kept, kept},
+        {folder.Path() + L"/./same.prom", kept},
+        {kept, folder.Path() + L"/./same.prom"},
+        {kept + L".tmp", kept},  // the metrics file's temporary file
+    };
+    for (const Case& c : cases) {
+        folder.Write(L"same.prom", "kept\r\n");
+        const RunResult r = Run({L"measure", L"--count", L"1", L"--out", c.out, L"--metrics-file", c.metrics});
+        EXPECT_EQ(r.code, kExitUsage) << Utf8Of(c.out) << ": " << r.err;
+        EXPECT_TRUE(Contains(r.err, Utf8Of(c.out))) << r.err;
+        EXPECT_EQ(ReadWholeFile(kept), "kept\r\n") << Utf8Of(c.out);
+        EXPECT_FALSE(FileExists(kept + L".tmp"));
+    }
+    EXPECT_EQ(sim.board.FramesHandled(), 0u) << "nothing reaches the board";
+}
+
 TEST_F(CliTest, FlashWritesAndVerifiesTheImage)
 {
     const std::vector<uint8_t> image = PatternImage(1664, 3, 0x1234);
