@@ -345,3 +345,33 @@ CommValues EffectiveCommValues(const CAppSettings& settings, const CliOptions& o
     if (options.owsi) v.commType = kCommTypeOwsi;
     return v;
 }
+
+std::vector<std::wstring> CommSettingsFileNotes(const CAppSettings& settings, const SettingsFileNumbers& numbers,
+                                                const CliOptions& options)
+{
+    struct Rule {
+        const wchar_t* key;
+        bool overridden;
+        bool (*allowed)(int32_t);
+        std::wstring range;
+    } const rules[] = {
+        {L"ReceiveInterval", options.intervalSeconds.has_value(),
+         [](int32_t v) { return v >= kMinReceiveInterval && v <= kMaxReceiveInterval; },
+         std::to_wstring(kMinReceiveInterval) + L" to " + std::to_wstring(kMaxReceiveInterval)},
+        {L"I2cClock", options.i2cClockKHz.has_value(), [](int32_t v) { return v == 100 || v == 400; },
+         L"100 or 400"},
+        {L"CommType", options.i2cClockKHz || options.owsi,
+         [](int32_t v) { return v == kCommTypeI2c || v == kCommTypeOwsi; }, L"0 I2C or 1 OWSI"},
+    };
+    std::vector<std::wstring> notes;
+    for (const Rule& rule : rules) {
+        if (rule.overridden) continue;
+        for (size_t i = 0; i < kSettingsKeyCount; ++i) {
+            if (std::wstring(SettingsKeyAt(i).key) != rule.key || rule.allowed(numbers[i])) continue;
+            notes.push_back(L"settings file: " + std::wstring(rule.key) + L"=" + std::to_wstring(numbers[i]) +
+                            L" is outside what the Communicate dialog sets (" + rule.range + L"); used as " +
+                            std::to_wstring(SettingsValue(settings, i)));
+        }
+    }
+    return notes;
+}

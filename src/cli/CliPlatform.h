@@ -23,5 +23,5 @@ void RemoveCliFile(const std::wstring& path);
 // (Windows: Vantrel.ini beside the program; Linux: vantrel/Vantrel.ini in
 // $XDG_CONFIG_HOME, else ~/.config). Keys missing from the file, or a
 // missing usual file, give the defaults. False when a named file cannot be
-// read.
-bool LoadCliSettings(const std::wstring& path, CAppSettings& settings);
+// read. `numbers` gets what each key's text gave before the cut to its field.
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings, SettingsFileNumbers& numbers);

@@ -86,9 +86,10 @@ void RemoveCliFile(const std::wstring& path)
     unlink(Utf8FromWide(path).c_str());
 }
 
-bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings, SettingsFileNumbers& numbers)
 {
     ResetSettings(settings);
+    numbers = SettingsNumbersOf(settings);
     const std::wstring file = path.empty() ? DefaultSettingsPath() : path;
     std::unique_ptr<std::FILE, CFileCloser> f(file.empty() ? nullptr : std::fopen(Utf8FromWide(file).c_str(), "rb"));
     // The usual file may well not be there: the defaults hold then.
@@ -102,7 +103,8 @@ bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
     for (size_t i = 0; i < kSettingsKeyCount; ++i) {
         const SettingsKey& k = SettingsKeyAt(i);
         const std::optional<std::wstring> value = IniValue(text, k.section, k.key, kValueChars);
-        StoreSettingsValue(settings, i, ParseSettingsValue(value ? *value : std::wstring(), k.defaultValue));
+        numbers[i] = ParseSettingsValue(value ? *value : std::wstring(), k.defaultValue);
+        StoreSettingsValue(settings, i, numbers[i]);
     }
     return true;
 }

@@ -54,10 +54,10 @@ void RemoveCliFile(const std::wstring& path)
     DeleteFileW(path.c_str());
 }
 
-bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings, SettingsFileNumbers& numbers)
 {
     if (path.empty()) {
-        settings.Load();
+        LoadSettingsFile(settings, GetSettingsFilePath(), &numbers);
         return true;
     }
     // The profile API takes a missing file for an empty one; a file named on
@@ -67,6 +67,6 @@ bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
     wchar_t full[MAX_PATH];
     const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     if (n == 0 || n >= MAX_PATH) return false;
-    LoadSettingsFile(settings, full);
+    LoadSettingsFile(settings, full, &numbers);
     return true;
 }
