@@ -58,8 +58,10 @@ if(VANTREL_TESTS)
     add_executable(cli_flow_tests ${CLI_TEST_SOURCES})
     target_link_libraries(cli_flow_tests PRIVATE vantrel_posix GTest::gtest GTest::gtest_main)
     target_include_directories(cli_flow_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-    target_compile_definitions(cli_flow_tests PRIVATE VANTREL_CLI_EXE="$<TARGET_FILE:vantrel-cli>")
-    add_dependencies(cli_flow_tests vantrel-cli)
+    target_compile_definitions(cli_flow_tests PRIVATE VANTREL_CLI_EXE="$<TARGET_FILE:vantrel-cli>"
+                               VANTREL_SIM_EXE="$<TARGET_FILE:vantrel-sim>"
+                               VANTREL_README_PATH="${CMAKE_SOURCE_DIR}/README.md")
+    add_dependencies(cli_flow_tests vantrel-cli vantrel-sim)
     add_test(NAME cli_flow_tests COMMAND cli_flow_tests)
   endif()
 endif()

@@ -182,7 +182,9 @@ bool CParser::Option(const std::wstring& name, const std::optional<std::wstring>
     if (name == L"--duration") {
         if (!Allowed(name, {CliCommand::Measure}) || !TakeValue(name, inlineValue, i, value)) return false;
         const auto ms = ParseSecondsToMs(value);
-        if (!ms || *ms == 0) return Fail(L"--duration wants seconds above 0, not '" + value + L"'");
+        if (!ms || *ms == 0)
+            return Fail(L"--duration wants seconds from 0.001 to 999999999.999 (at most three decimals), not '" +
+                        value + L"'");
         o.durationMs = *ms;
         return true;
     }
@@ -216,7 +218,8 @@ bool CParser::Option(const std::wstring& name, const std::optional<std::wstring>
         const auto ms = ParseSecondsToMs(value);
         // Waits count in 32-bit milliseconds: up to about 49 days.
         if (!ms || *ms == 0 || *ms > UINT32_MAX)
-            return Fail(L"--timeout wants seconds above 0, not '" + value + L"'");
+            return Fail(L"--timeout wants seconds from 0.001 to 4294967.295 (at most three decimals), not '" +
+                        value + L"'");
         o.timeoutMs = static_cast<uint32_t>(*ms);
         return true;
     }
