@@ -49,6 +49,8 @@ if(VANTREL_TESTS)
   target_link_libraries(core_tests PRIVATE vantrel_core bmpgen_art GTest::gtest GTest::gtest_main pthread)
   target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME core_tests COMMAND core_tests)
+  # The setup script's fallback apt sources, built from sample files.
+  add_test(NAME apt_sources_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/apt_sources_test.sh)
 
   if(TARGET vantrel_posix)
     # The companion's flows against the simulator, shared with the Windows
