@@ -49,6 +49,8 @@ if(VANTREL_TESTS)
   target_link_libraries(core_tests PRIVATE vantrel_core bmpgen_art GTest::gtest GTest::gtest_main pthread)
   target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME core_tests COMMAND core_tests)
+  # The setup script's fallback apt sources, built from sample files.
+  add_test(NAME apt_sources_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/apt_sources_test.sh)
 
   if(TARGET vantrel_posix)
     # The companion's flows against the simulator, shared with the Windows
@@ -58,8 +60,10 @@ if(VANTREL_TESTS)
     add_executable(cli_flow_tests ${CLI_TEST_SOURCES})
     target_link_libraries(cli_flow_tests PRIVATE vantrel_posix GTest::gtest GTest::gtest_main)
     target_include_directories(cli_flow_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-    target_compile_definitions(cli_flow_tests PRIVATE VANTREL_CLI_EXE="$<TARGET_FILE:vantrel-cli>")
-    add_dependencies(cli_flow_tests vantrel-cli)
+    target_compile_definitions(cli_flow_tests PRIVATE VANTREL_CLI_EXE="$<TARGET_FILE:vantrel-cli>"
+                               VANTREL_SIM_EXE="$<TARGET_FILE:vantrel-sim>"
+                               VANTREL_README_PATH="${CMAKE_SOURCE_DIR}/README.md")
+    add_dependencies(cli_flow_tests vantrel-cli vantrel-sim)
     add_test(NAME cli_flow_tests COMMAND cli_flow_tests)
   endif()
 endif()

@@ -23,19 +23,16 @@ install() { $SUDO apt-get "$@" install -y --no-install-recommends "${missing[@]}
 $SUDO apt-get update || true
 if ! install; then
   # A security mirror caught mid-sync can list amd64 updates without their
-  # i386 twins, which multiarch refuses. Retry from the main suites alone.
-  parts=$(mktemp -d)
-  cat > "$parts/main.sources" <<'SRC'
-Types: deb
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-  opts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$parts")
+  # i386 twins, which multiarch refuses. Retry from the machine's own
+  # sources (its mirror, its proxy) without the security suite.
+  fallback=$(mktemp -d)
+  eval "$(apt-config shell source_list Dir::Etc::sourcelist/f source_parts Dir::Etc::sourceparts/d)"
+  "$(dirname "$0")/apt-sources-without-security.sh" "${source_list:-/etc/apt/sources.list}" \
+    "${source_parts:-/etc/apt/sources.list.d}" "$fallback"
+  opts=(-o "Dir::Etc::SourceList=$fallback/sources.list" -o "Dir::Etc::SourceParts=$fallback/parts")
   $SUDO apt-get "${opts[@]}" update
   install "${opts[@]}"
-  rm -rf "$parts"
+  rm -rf "$fallback"
 fi
 
 # Where an init system runs, these packages start their services on install.

@@ -78,6 +78,13 @@ int32_t SettingsValue(const CAppSettings& settings, std::size_t index)
     return out;
 }
 
+SettingsFileNumbers SettingsNumbersOf(const CAppSettings& settings)
+{
+    SettingsFileNumbers numbers{};
+    for (std::size_t i = 0; i < kSettingsKeyCount; ++i) numbers[i] = SettingsValue(settings, i);
+    return numbers;
+}
+
 void ResetSettings(CAppSettings& settings)
 {
     for (std::size_t i = 0; i < kSettingsKeyCount; ++i)

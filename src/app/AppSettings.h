@@ -1,6 +1,7 @@
 #pragma once
 // The settings record kept in "Vantrel.ini": gauge values ("Initial"), carried
 // through the run unchanged, and the communication settings ("Comm").
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,6 +44,14 @@ struct SettingsKey {
 constexpr std::size_t kSettingsKeyCount = 20;
 // The keys in the order they are read and written.
 const SettingsKey& SettingsKeyAt(std::size_t index);
+
+// The number each key's text gave (ParseSettingsValue), in key order, before
+// the cut to the field's width: what the file said, for telling a user what
+// was made of it.
+using SettingsFileNumbers = std::array<int32_t, kSettingsKeyCount>;
+// The fields' values widened as SettingsValue does: what a record holds
+// when no file was read.
+SettingsFileNumbers SettingsNumbersOf(const CAppSettings& settings);
 
 // Stores a value read from the file into the field of key `index`, keeping
 // only the field's width (300 in an 8-bit field becomes 44).

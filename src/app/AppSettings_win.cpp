@@ -26,13 +26,15 @@ void CAppSettings::Load()
     LoadSettingsFile(*this, GetSettingsFilePath());
 }
 
-void LoadSettingsFile(CAppSettings& settings, const std::wstring& path)
+void LoadSettingsFile(CAppSettings& settings, const std::wstring& path, SettingsFileNumbers* numbers)
 {
     for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
         const SettingsKey& k = SettingsKeyAt(i);
         wchar_t text[64] = {};
         GetPrivateProfileStringW(k.section, k.key, L"", text, 64, path.c_str());
-        StoreSettingsValue(settings, i, ParseSettingsValue(text, k.defaultValue));
+        const int32_t number = ParseSettingsValue(text, k.defaultValue);
+        if (numbers) (*numbers)[i] = number;
+        StoreSettingsValue(settings, i, number);
     }
 }
 

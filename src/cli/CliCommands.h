@@ -18,9 +18,12 @@ struct CliContext {
     // The settings file's values; command-line options override them.
     CAppSettings settings;
     // Reads the settings file (--config FILE, or the usual one when the
-    // path is empty) into `settings`; false when a named file cannot be
-    // read. Empty: `settings` is used as given.
-    std::function<bool(const std::wstring& path, CAppSettings& settings)> loadSettings;
+    // path is empty) into `settings`, and what its texts gave into
+    // `numbers`; false when a named file cannot be read. Empty: `settings`
+    // is used as given.
+    std::function<bool(const std::wstring& path, CAppSettings& settings, SettingsFileNumbers& numbers)> loadSettings;
+    // What the settings file's texts gave (set by RunCli).
+    SettingsFileNumbers settingsNumbers{};
 };
 
 // Parses the arguments and runs the command.

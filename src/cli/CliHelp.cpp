@@ -48,7 +48,8 @@ const wchar_t kMeasure[] =
     L"  --i2c 100|400   I2C bus at this clock in kHz\n"
     L"  --owsi          one-wire bus (OWSI)\n"
     L"  --count N       stop after N readings\n"
-    L"  --duration S    stop after S seconds (decimals allowed)\n"
+    L"  --duration S    stop after S seconds, 0.001 to 999999999.999 (up to three\n"
+    L"                  decimals)\n"
     L"  --out FILE      write the lines to FILE (created or emptied) instead of\n"
     L"                  standard output\n"
     L"  --metrics-file FILE\n"
@@ -57,7 +58,7 @@ const wchar_t kMeasure[] =
     L"                  windows_exporter), replaced whole at the start, after\n"
     L"                  every reading and communication error and at the end;\n"
     L"                  a FILE that cannot be written is reported once and the\n"
-    L"                  measurement goes on\n"
+    L"                  measurement goes on; it must not be the --out FILE\n"
     L"\n"
     L"Options not given come from Vantrel.ini. Without --count or --duration the\n"
     L"measurement runs until Ctrl+C or until the console is closed. The stop frame\n"
@@ -71,8 +72,8 @@ const wchar_t kReadWord[] =
     L"00-FF, nothing else) and prints its value in lower-case hex without prefix,\n"
     L"as the Read word field shows it.\n"
     L"\n"
-    L"  --timeout S     wait at most S seconds for the reply (default 2); then\n"
-    L"                  exit with 6\n";
+    L"  --timeout S     wait at most S seconds for the reply (default 2; 0.001 to\n"
+    L"                  4294967.295); then exit with 6\n";
 
 const wchar_t kWriteWord[] =
     L"usage: vantrel-cli write-word CMD DATA\n"
@@ -91,7 +92,16 @@ const wchar_t kFlash[] =
     L"error.\n"
     L"\n"
     L"  --timeout S     give up when the sub board stays silent for S seconds\n"
-    L"                  (default 10); then exit with 6\n";
+    L"                  (default 10; 0.001 to 4294967.295); then exit with 6\n"
+    L"\n"
+    L"The image file is text: its lines are joined without their line ends (CR LF\n"
+    L"or LF; nothing else is removed, so blanks, commas or 0x shift the pairs) and\n"
+    L"the joined text is cut into pieces of two characters from its start, each\n"
+    L"one byte of the image read as hex (its leading hex digits; none gives 00). At\n"
+    L"most 3328 characters (13 blocks of 128 bytes), at least 1; the image is\n"
+    L"padded with FF to whole blocks. No header, address or checksum. The file\n"
+    L"type is the little-endian word at image bytes 1604-1605 plus 0x55AA.\n"
+    L"Example: the lines 0102 and A0FF give the bytes 01 02 A0 FF, then 124 x FF.\n";
 
 } // namespace
 

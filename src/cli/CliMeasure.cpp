@@ -7,6 +7,7 @@
 
 #include "cli/CliBoard.h"
 #include "cli/CliExitCodes.h"
+#include "cli/CliHelp.h"
 #include "cli/CliMetrics.h"
 #include "cli/CliMetricsFile.h"
 #include "cli/CliPlatform.h"
@@ -163,6 +164,15 @@ bool CMeasureRun::TakeReports()
 
 int RunMeasure(const CliOptions& options, CliContext& context)
 {
+    // The metrics file is renamed over its path after every reading, so a
+    // log there, or in its temporary file, would lose its lines.
+    if (!options.outPath.empty() && !options.metricsPath.empty() &&
+        (SameCliFile(options.outPath, options.metricsPath) ||
+         SameCliFile(options.outPath, CMetricsFile::TemporaryPathFor(options.metricsPath)))) {
+        WriteError(context, L"--out and --metrics-file need two files, but both would write " + options.outPath);
+        WriteNote(context, CliUsageHint(CliCommand::Measure));
+        return kExitUsage;
+    }
     COutputFile file;
     if (!options.outPath.empty() && !file.Open(options.outPath)) {
         WriteError(context, L"open file error: " + options.outPath);

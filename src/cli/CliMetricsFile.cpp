@@ -9,7 +9,7 @@ CMetricsFile::CMetricsFile(std::wstring path, std::function<void(const std::wstr
 {
     // Beside the file, so the rename stays within one file system; the
     // exporters read only *.prom, so they never pick it up.
-    if (!m_path.empty()) m_tempPath = m_path + L".tmp";
+    if (!m_path.empty()) m_tempPath = TemporaryPathFor(m_path);
 }
 
 bool CMetricsFile::Write(const std::string& text)

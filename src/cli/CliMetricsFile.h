@@ -15,6 +15,9 @@ public:
     CMetricsFile(const CMetricsFile&) = delete;
     CMetricsFile& operator=(const CMetricsFile&) = delete;
 
+    // The temporary file written beside `path` before each rename.
+    static std::wstring TemporaryPathFor(const std::wstring& path) { return path + L".tmp"; }
+
     bool Enabled() const { return !m_path.empty(); }
     // False when the file could not be replaced; it then keeps its old content.
     bool Write(const std::string& text);

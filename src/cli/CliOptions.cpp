@@ -182,7 +182,9 @@ bool CParser::Option(const std::wstring& name, const std::optional<std::wstring>
     if (name == L"--duration") {
         if (!Allowed(name, {CliCommand::Measure}) || !TakeValue(name, inlineValue, i, value)) return false;
         const auto ms = ParseSecondsToMs(value);
-        if (!ms || *ms == 0) return Fail(L"--duration wants seconds above 0, not '" + value + L"'");
+        if (!ms || *ms == 0)
+            return Fail(L"--duration wants seconds from 0.001 to 999999999.999 (at most three decimals), not '" +
+                        value + L"'");
         o.durationMs = *ms;
         return true;
     }
@@ -216,7 +218,8 @@ bool CParser::Option(const std::wstring& name, const std::optional<std::wstring>
         const auto ms = ParseSecondsToMs(value);
         // Waits count in 32-bit milliseconds: up to about 49 days.
         if (!ms || *ms == 0 || *ms > UINT32_MAX)
-            return Fail(L"--timeout wants seconds above 0, not '" + value + L"'");
+            return Fail(L"--timeout wants seconds from 0.001 to 4294967.295 (at most three decimals), not '" +
+                        value + L"'");
         o.timeoutMs = static_cast<uint32_t>(*ms);
         return true;
     }
@@ -344,4 +347,34 @@ CommValues EffectiveCommValues(const CAppSettings& settings, const CliOptions& o
     // The clock stays as stored: the settings frame carries it for OWSI too.
     if (options.owsi) v.commType = kCommTypeOwsi;
     return v;
+}
+
+std::vector<std::wstring> CommSettingsFileNotes(const CAppSettings& settings, const SettingsFileNumbers& numbers,
+                                                const CliOptions& options)
+{
+    struct Rule {
+        const wchar_t* key;
+        bool overridden;
+        bool (*allowed)(int32_t);
+        std::wstring range;
+    } const rules[] = {
+        {L"ReceiveInterval", options.intervalSeconds.has_value(),
+         [](int32_t v) { return v >= kMinReceiveInterval && v <= kMaxReceiveInterval; },
+         std::to_wstring(kMinReceiveInterval) + L" to " + std::to_wstring(kMaxReceiveInterval)},
+        {L"I2cClock", options.i2cClockKHz.has_value(), [](int32_t v) { return v == 100 || v == 400; },
+         L"100 or 400"},
+        {L"CommType", options.i2cClockKHz || options.owsi,
+         [](int32_t v) { return v == kCommTypeI2c || v == kCommTypeOwsi; }, L"0 I2C or 1 OWSI"},
+    };
+    std::vector<std::wstring> notes;
+    for (const Rule& rule : rules) {
+        if (rule.overridden) continue;
+        for (size_t i = 0; i < kSettingsKeyCount; ++i) {
+            if (std::wstring(SettingsKeyAt(i).key) != rule.key || rule.allowed(numbers[i])) continue;
+            notes.push_back(L"settings file: " + std::wstring(rule.key) + L"=" + std::to_wstring(numbers[i]) +
+                            L" is outside what the Communicate dialog sets (" + rule.range + L"); used as " +
+                            std::to_wstring(SettingsValue(settings, i)));
+        }
+    }
+    return notes;
 }

@@ -82,3 +82,11 @@ struct CommValues {
     uint16_t commType;         // 0 I2C, 1 OWSI
 };
 CommValues EffectiveCommValues(const CAppSettings& settings, const CliOptions& options);
+
+// One line for each communication value that comes from the settings file
+// (no option overrides it) and lies outside what the Communicate dialog lets
+// a user set: the key, the number the file gave and the value used, e.g.
+// "settings file: ReceiveInterval=99999 is outside what the Communicate
+// dialog sets (1 to 300); used as 34463".
+std::vector<std::wstring> CommSettingsFileNotes(const CAppSettings& settings, const SettingsFileNumbers& numbers,
+                                                const CliOptions& options);

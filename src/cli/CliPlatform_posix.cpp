@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/IniText.h"
@@ -29,6 +31,25 @@ std::wstring DefaultSettingsPath()
     return WideFromUtf8(folder + "/vantrel/Vantrel.ini");
 }
 
+// What a path names: the file itself when it is there, else its folder and
+// its name in it.
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    std::string name;
+    bool operator==(const FileIdentity& o) const { return device == o.device && inode == o.inode && name == o.name; }
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) return FileIdentity{st.st_dev, st.st_ino, std::string()};
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (stat(folder.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino, slash == std::string::npos ? path : path.substr(slash + 1)};
+}
+
 struct CFileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
@@ -52,14 +73,23 @@ bool ReplaceCliFile(const std::wstring& from, const std::wstring& to)
     return std::rename(Utf8FromWide(from).c_str(), Utf8FromWide(to).c_str()) == 0;
 }
 
+bool SameCliFile(const std::wstring& a, const std::wstring& b)
+{
+    if (a == b) return true;
+    const std::optional<FileIdentity> first = IdentityOf(Utf8FromWide(a));
+    const std::optional<FileIdentity> second = IdentityOf(Utf8FromWide(b));
+    return first && second && *first == *second;
+}
+
 void RemoveCliFile(const std::wstring& path)
 {
     unlink(Utf8FromWide(path).c_str());
 }
 
-bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings, SettingsFileNumbers& numbers)
 {
     ResetSettings(settings);
+    numbers = SettingsNumbersOf(settings);
     const std::wstring file = path.empty() ? DefaultSettingsPath() : path;
     std::unique_ptr<std::FILE, CFileCloser> f(file.empty() ? nullptr : std::fopen(Utf8FromWide(file).c_str(), "rb"));
     // The usual file may well not be there: the defaults hold then.
@@ -73,7 +103,8 @@ bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
     for (size_t i = 0; i < kSettingsKeyCount; ++i) {
         const SettingsKey& k = SettingsKeyAt(i);
         const std::optional<std::wstring> value = IniValue(text, k.section, k.key, kValueChars);
-        StoreSettingsValue(settings, i, ParseSettingsValue(value ? *value : std::wstring(), k.defaultValue));
+        numbers[i] = ParseSettingsValue(value ? *value : std::wstring(), k.defaultValue);
+        StoreSettingsValue(settings, i, numbers[i]);
     }
     return true;
 }

@@ -26,15 +26,38 @@ bool ReplaceCliFile(const std::wstring& from, const std::wstring& to)
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+namespace {
+
+std::wstring FullPath(const std::wstring& path)
+{
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring full(n, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), n, &full[0], nullptr);
+    if (written == 0 || written >= n) return path;
+    full.resize(written);
+    return full;
+}
+
+} // namespace
+
+bool SameCliFile(const std::wstring& a, const std::wstring& b)
+{
+    const std::wstring first = FullPath(a);
+    const std::wstring second = FullPath(b);
+    return CompareStringOrdinal(first.c_str(), static_cast<int>(first.size()), second.c_str(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}
+
 void RemoveCliFile(const std::wstring& path)
 {
     DeleteFileW(path.c_str());
 }
 
-bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
+bool LoadCliSettings(const std::wstring& path, CAppSettings& settings, SettingsFileNumbers& numbers)
 {
     if (path.empty()) {
-        settings.Load();
+        LoadSettingsFile(settings, GetSettingsFilePath(), &numbers);
         return true;
     }
     // The profile API takes a missing file for an empty one; a file named on
@@ -44,6 +67,6 @@ bool LoadCliSettings(const std::wstring& path, CAppSettings& settings)
     wchar_t full[MAX_PATH];
     const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     if (n == 0 || n >= MAX_PATH) return false;
-    LoadSettingsFile(settings, full);
+    LoadSettingsFile(settings, full, &numbers);
     return true;
 }

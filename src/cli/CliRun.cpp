@@ -46,6 +46,10 @@ int OpenBoard(CCliBoard& board, const CliOptions& options, const CliContext& con
         WriteError(context, L"cannot start receiving from the sub board");
         return kExitFailure;
     }
+    // The settings go out as the dialog would send them, but a value it
+    // could never have set is worth a word: it is easily a typo.
+    for (const std::wstring& note : CommSettingsFileNotes(context.settings, context.settingsNumbers, options))
+        WriteError(context, note);
     if (!board.Send(BuildCommSettingsFrame(comm.receiveInterval, comm.i2cClock, comm.commType))) {
         WriteError(context, L"the sub board did not take the communication settings");
         return kExitBoardLost;
@@ -72,7 +76,9 @@ int RunCli(const std::vector<std::wstring>& args, CliContext& context)
         const bool written = std::fwrite(text.data(), 1, text.size(), context.out) == text.size();
         return std::fflush(context.out) == 0 && written ? kExitOk : kExitFileError;
     }
-    if (context.loadSettings && !context.loadSettings(options.configPath, context.settings)) {
+    context.settingsNumbers = SettingsNumbersOf(context.settings);
+    if (context.loadSettings &&
+        !context.loadSettings(options.configPath, context.settings, context.settingsNumbers)) {
         WriteError(context, L"open file error: " + options.configPath);
         return kExitFileError;
     }

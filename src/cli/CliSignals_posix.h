@@ -3,9 +3,12 @@
 // closing console do on Windows: they request the stop (CliStop.h), and the
 // running command sends the stop frame and ends with its documented code.
 // The signals are blocked in every thread and taken by a thread of their
-// own, so the request runs as ordinary code rather than in a handler.
+// own (through a signalfd), so the request runs as ordinary code rather
+// than in a handler. SIGUSR1 is taken too and changes nothing.
 #include <csignal>
 #include <thread>
+
+#include "link/FdTransport_posix.h"  // CFd
 
 class CCliSignals {
 public:
@@ -22,5 +25,7 @@ private:
     void Take();
 
     sigset_t m_set;
+    CFd m_signals;  // signalfd of m_set
+    CFd m_quit;     // eventfd: the destructor's request to end
     std::thread m_thread;
 };

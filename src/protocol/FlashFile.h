@@ -7,7 +7,7 @@
 
 enum class FlashFileStatus { Loaded, OpenError, SizeError };
 
-// Reads the file and converts it. image is set only when Loaded. Reading
-// stops as soon as the joined text is too long, so a huge or binary file is
-// never read whole.
+// Reads the file and converts it. image is set only when Loaded. OpenError
+// also when a read fails. Reading stops as soon as the joined text is too
+// long, so a huge or binary file is never read whole.
 FlashFileStatus ReadFlashImageFile(const std::wstring& path, FlashImage& image);

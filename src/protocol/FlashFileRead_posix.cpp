@@ -48,6 +48,9 @@ FlashFileStatus ReadFlashImageFile(const std::wstring& path, FlashImage& image)
         held = size - whole;
         std::memmove(bytes, bytes + whole, held);
     }
+    // fread gives 0 at the end and on a read error alike (a folder, a
+    // failing disk): an error is no end of the file and loads nothing.
+    if (std::ferror(file.get())) return FlashFileStatus::OpenError;
     if (!fits) return FlashFileStatus::SizeError;
     std::optional<FlashImage> parsed = ParseFlashImage(text.Text());
     if (!parsed) return FlashFileStatus::SizeError;

@@ -12,12 +12,13 @@
 
 namespace {
 
-void Usage()
+// On standard output when asked for, on standard error after a mistake.
+void Usage(std::FILE* to)
 {
-    std::fprintf(stderr,
+    std::fprintf(to,
                  "usage: vantrel-sim [--name NAME | --path PATH] [--period MS] [--start-sample N]\n"
-                 "  --name          the socket is $XDG_RUNTIME_DIR/vantrel-NAME.sock (default \"sim\"),\n"
-                 "                  to run several boards\n"
+                 "  --name          the socket is $XDG_RUNTIME_DIR/vantrel-NAME.sock (/tmp without\n"
+                 "                  that variable; default name \"sim\"), to run several boards\n"
                  "  --path          the socket's path instead\n"
                  "  --period        milliseconds between measurement reports (default %u)\n"
                  "  --start-sample  the first reading is the simulator's N-th (default 0), so boards\n"
@@ -42,6 +43,10 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
         if (arg == "--name" && hasValue) {
             path = CSocketServer::PathFor(argv[++i]);
         } else if (arg == "--path" && hasValue) {
@@ -49,7 +54,7 @@ int main(int argc, char** argv)
         } else if (arg == "--period" && hasValue && Number(argv[++i], period) && period > 0) {
         } else if (arg == "--start-sample" && hasValue && Number(argv[++i], firstSample)) {
         } else {
-            Usage();
+            Usage(stderr);
             return 2;
         }
     }

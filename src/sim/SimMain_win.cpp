@@ -21,9 +21,10 @@ BOOL WINAPI OnConsoleControl(DWORD)
     return TRUE;
 }
 
-void Usage()
+// On standard output when asked for, on standard error after a mistake.
+void Usage(FILE* to)
 {
-    std::fwprintf(stderr,
+    std::fwprintf(to,
                   L"usage: vantrel-sim [--name SUFFIX] [--period MS] [--start-sample N]\n"
                   L"  --name          text put into the device path (default \"sim\"), to run several boards\n"
                   L"  --period        milliseconds between measurement reports (default %u)\n"
@@ -41,24 +42,28 @@ int wmain(int argc, wchar_t** argv)
     unsigned long firstSample = 0;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
+        if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
+            Usage(stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
         if (arg == L"--name" && i + 1 < argc) {
             suffix = argv[++i];
         } else if (arg == L"--start-sample" && i + 1 < argc) {
             wchar_t* end = nullptr;
             firstSample = std::wcstoul(argv[++i], &end, 10);
             if (end == nullptr || *end != 0) {
-                Usage();
+                Usage(stderr);
                 return 2;
             }
         } else if (arg == L"--period" && i + 1 < argc) {
             wchar_t* end = nullptr;
             period = std::wcstoul(argv[++i], &end, 10);
             if (end == nullptr || *end != 0 || period == 0) {
-                Usage();
+                Usage(stderr);
                 return 2;
             }
         } else {
-            Usage();
+            Usage(stderr);
             return 2;
         }
     }

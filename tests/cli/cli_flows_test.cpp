@@ -524,6 +524,31 @@ TEST_F(CliTest, MetricsFileThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
     }
 }
 
+TEST_F(CliTest, OutAndMetricsFileMustBeTwoFiles)
+{
+    // The metrics file is renamed over its path after every reading: a log
+    // in the same place would lose every line.
+    const std::wstring kept = folder.Write(L"same.prom", "kept\r\n");
+    struct Case {
+        std::wstring out;
+        std::wstring metrics;
+    } const cases[] = {
+        {kept, kept},
+        {folder.Path() + L"/./same.prom", kept},
+        {kept, folder.Path() + L"/./same.prom"},
+        {kept + L".tmp", kept},  // the metrics file's temporary file
+    };
+    for (const Case& c : cases) {
+        folder.Write(L"same.prom", "kept\r\n");
+        const RunResult r = Run({L"measure", L"--count", L"1", L"--out", c.out, L"--metrics-file", c.metrics});
+        EXPECT_EQ(r.code, kExitUsage) << Utf8Of(c.out) << ": " << r.err;
+        EXPECT_TRUE(Contains(r.err, Utf8Of(c.out))) << r.err;
+        EXPECT_EQ(ReadWholeFile(kept), "kept\r\n") << Utf8Of(c.out);
+        EXPECT_FALSE(FileExists(kept + L".tmp"));
+    }
+    EXPECT_EQ(sim.board.FramesHandled(), 0u) << "nothing reaches the board";
+}
+
 TEST_F(CliTest, FlashWritesAndVerifiesTheImage)
 {
     const std::vector<uint8_t> image = PatternImage(1664, 3, 0x1234);
@@ -577,6 +602,8 @@ TEST_F(CliTest, FlashFileErrorsComeBeforeTheBoard)
         const char* message;
     } cases[] = {
         {"missing", folder.File(L"none.txt"), kExitFileError, "open file error"},
+        // Opened (on Linux), but every read fails: never the end of an empty file.
+        {"a folder", folder.Path(), kExitFileError, "open file error"},
         {"empty lines", folder.Write(L"empty.txt", "\r\n\r\n"), kExitFileSize, "file size error"},
         {"too long", folder.Write(L"long.txt", std::string(3329, 'A')), kExitFileSize, "file size error"},
     };
@@ -785,6 +812,66 @@ TEST_F(CliTest, TwoMeasurementsAtOnceEachOnItsOwnBoard)
     EXPECT_EQ(Readings(first.out), BoardReadings(0, kCount));
     EXPECT_EQ(Readings(other.out), BoardReadings(200, kCount));
     EXPECT_TRUE(WaitUntil([&] { return !sim.board.Measuring() && !second.board.Measuring(); }, 2000));
+}
+
+TEST_F(CliTest, SettingsTheDialogCouldNotSetGoOutAsReadAndAreNamed)
+{
+    struct Case {
+        const char* file;
+        Args options;
+        std::vector<std::string> notes;
+        SimSettings sent;
+    } const cases[] = {
+        {"ReceiveInterval=99999\r\nI2cClock=250\r\nCommType=5\r\n",
+         {},
+         {"ReceiveInterval=99999 is outside what the Communicate dialog sets (1 to 300); used as 34463",
+          "I2cClock=250 is outside what the Communicate dialog sets (100 or 400); used as 250",
+          "CommType=5 is outside what the Communicate dialog sets (0 I2C or 1 OWSI); used as 5"},
+         {true, 34463, 250, 5}},
+        // The cut can land inside the range: the file still said otherwise.
+        {"ReceiveInterval=65537\r\nI2cClock=100\r\nCommType=2\r\n",
+         {},
+         {"ReceiveInterval=65537 is outside what the Communicate dialog sets (1 to 300); used as 1",
+          "CommType=2 is outside what the Communicate dialog sets (0 I2C or 1 OWSI); used as 2"},
+         {true, 1, 100, 2}},
+        {"ReceiveInterval=0\r\nI2cClock=400\r\nCommType=1\r\n",
+         {},
+         {"ReceiveInterval=0 is outside what the Communicate dialog sets (1 to 300); used as 0"},
+         {true, 0, 400, 1}},
+        // What the dialog can set, and what an option overrides, says nothing.
+        {"ReceiveInterval=300\r\nI2cClock=400\r\nCommType=1\r\n", {}, {}, {true, 300, 400, 1}},
+        {"ReceiveInterval=99999\r\nI2cClock=250\r\nCommType=5\r\n",
+         {L"--interval", L"1", L"--i2c", L"100"},
+         {},
+         {true, 1, 100, 0}},
+        {"ReceiveInterval=2\r\nI2cClock=250\r\nCommType=5\r\n",
+         {L"--owsi"},
+         {"I2cClock=250 is outside what the Communicate dialog sets (100 or 400); used as 250"},
+         {true, 2, 250, 1}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::wstring ini = folder.Write(L"odd" + std::to_wstring(++n) + L".ini", std::string("[Comm]\r\n") + c.file);
+        Args args = {L"measure", L"--config", ini};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        // Only the settings matter here: the run ends once they are in.
+        const uint32_t before = sim.board.FramesHandled();
+        CSideAction stop([&] { return sim.board.FramesHandled() > before; }, [] { CliRequestStop(); });
+        const RunResult r = Run(args, true);
+        stop.Finish();
+        ResetCliStop();
+        EXPECT_EQ(r.code, kExitOk) << c.file << r.err;
+        const std::string mark = "vantrel-cli: settings file: ";
+        std::vector<std::string> notes;
+        std::istringstream lines(r.err);
+        for (std::string line; std::getline(lines, line);)
+            if (line.compare(0, mark.size(), mark) == 0) notes.push_back(line.substr(mark.size()));
+        EXPECT_EQ(notes, c.notes) << c.file << r.err;
+        const SimSettings s = sim.board.Settings();
+        EXPECT_EQ(s.intervalSeconds, c.sent.intervalSeconds) << c.file;
+        EXPECT_EQ(s.i2cClockKHz, c.sent.i2cClockKHz) << c.file;
+        EXPECT_EQ(s.commType, c.sent.commType) << c.file;
+    }
 }
 
 TEST_F(CliTest, ConfigFileGivesTheSettings)

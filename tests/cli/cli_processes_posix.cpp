@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <fcntl.h>
@@ -19,6 +20,8 @@
 #include "cli/FlashPatterns.h"
 #include "link/ReceivePump.h"
 #include "log/LogLine.h"
+#include "log/Utf8Text.h"
+#include "sim/SocketServer_posix.h"
 
 extern char** environ;
 
@@ -27,9 +30,11 @@ namespace {
 // A vantrel-cli process with its output in a file; waited for on every path.
 class CCliProcess {
 public:
-    CCliProcess(const std::vector<std::string>& args, const std::wstring& outPath)
+    // Standard error goes to errPath, or nowhere when it is empty.
+    CCliProcess(const std::vector<std::string>& args, const std::wstring& outPath, const std::wstring& errPath = L"",
+                const char* exe = VANTREL_CLI_EXE)
     {
-        std::vector<std::string> argv = {VANTREL_CLI_EXE};
+        std::vector<std::string> argv = {exe};
         argv.insert(argv.end(), args.begin(), args.end());
         std::vector<char*> pointers;
         for (std::string& a : argv) pointers.push_back(&a[0]);
@@ -37,8 +42,9 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, Utf8Of(outPath).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&m_pid, VANTREL_CLI_EXE, &actions, nullptr, pointers.data(), environ) != 0) m_pid = -1;
+        const std::string err = errPath.empty() ? "/dev/null" : Utf8Of(errPath);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (posix_spawn(&m_pid, exe, &actions, nullptr, pointers.data(), environ) != 0) m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
     }
     ~CCliProcess()
@@ -61,6 +67,24 @@ public:
         }
         m_done = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // The same, or kStillRunning when the process has not ended within ms
+    // (a bound against a hang, not a measure of time).
+    static constexpr int kStillRunning = -2;
+    int WaitAtMost(uint64_t ms)
+    {
+        const uint64_t end = SteadyNowMs() + ms;
+        for (;;) {
+            int status = 0;
+            const pid_t got = waitpid(m_pid, &status, WNOHANG);
+            if (got == m_pid) {
+                m_done = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            if (got < 0 && errno != EINTR) return -1;
+            if (SteadyNowMs() >= end) return kStillRunning;
+            usleep(5000);
+        }
     }
 
 private:
@@ -146,6 +170,82 @@ TEST_F(CliProcessTest, SignalsEndTheRunAsCtrlCDoes)
         }
     }
     EXPECT_EQ(second.board.FramesHandled(), 0u);
+}
+
+TEST_F(CliProcessTest, AnOutsideSigusr1ChangesNothing)
+{
+    // SIGUSR1 means nothing to the companion: the run goes on, and SIGINT
+    // still ends it with the stop frame.
+    const std::wstring out = folder.File(L"usr1.txt");
+    CCliProcess cli({"measure", "--config", config, "--device", Utf8Of(first.Path())}, out);
+    ASSERT_TRUE(cli.Started());
+    ASSERT_TRUE(WaitUntil([&] { return first.board.MeasurementsSent() >= 3; }));
+    cli.Signal(SIGUSR1);
+    const size_t before = Readings(ReadWholeFile(out)).size();
+    EXPECT_TRUE(WaitUntil([&] { return Readings(ReadWholeFile(out)).size() >= before + 3; })) << "the run stopped";
+    EXPECT_EQ(cli.WaitAtMost(0), CCliProcess::kStillRunning);
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.WaitAtMost(10000), kExitOk) << "SIGINT after SIGUSR1 did not end the run";
+    EXPECT_TRUE(WaitUntil([&] { return !first.board.Measuring(); }, 2000)) << "no stop frame";
+}
+
+TEST_F(CliProcessTest, SimulatorHelpIsOutputAndAMistakeIsAnError)
+{
+    struct Case {
+        const char* arg;
+        int code;
+        bool onOutput;
+    } const cases[] = {{"--help", 0, true}, {"-h", 0, true}, {"--bogus", 2, false}};
+    for (const Case& c : cases) {
+        const std::wstring out = folder.File(L"sim.out");
+        const std::wstring err = folder.File(L"sim.err");
+        CCliProcess sim({c.arg}, out, err, VANTREL_SIM_EXE);
+        ASSERT_TRUE(sim.Started());
+        EXPECT_EQ(sim.WaitAtMost(10000), c.code) << c.arg;
+        const std::string usage = ReadWholeFile(c.onOutput ? out : err);
+        EXPECT_EQ(usage.find("usage: vantrel-sim"), 0u) << c.arg << ": " << usage;
+        EXPECT_EQ(ReadWholeFile(c.onOutput ? err : out), "") << c.arg;
+    }
+}
+
+// The README's two-board recipe, run by bash with vantrel-sim and
+// vantrel-cli as stubs that write down their arguments: the paths it gives
+// must be the ones the simulator serves, with XDG_RUNTIME_DIR set or not.
+TEST_F(CliProcessTest, ReadmeTwoBoardRecipeNamesTheSimulatorsSockets)
+{
+    const std::string readme = ReadWholeFile(WideFromUtf8(VANTREL_README_PATH));
+    size_t at = readme.find("Two boards side by side");
+    ASSERT_NE(at, std::string::npos);
+    at = readme.find("\n    ", at);
+    std::string recipe;
+    while (at != std::string::npos && readme.compare(at + 1, 4, "    ") == 0) {
+        const size_t end = readme.find('\n', at + 1);
+        recipe += readme.substr(at + 5, end - at - 5) + "\n";
+        at = end;
+    }
+    ASSERT_NE(recipe.find("vantrel-cli measure"), std::string::npos) << recipe;
+    const std::string calls = Utf8Of(folder.File(L"calls.txt"));
+    const std::string script = Utf8Of(folder.Write(
+        L"recipe.sh", "vantrel-sim() { :; }\nvantrel-cli() { echo \"$*\" >> '" + calls + "'; }\n" + recipe +
+                          "wait\necho \"VANTREL_DEVICE=$VANTREL_DEVICE\" >> '" + calls + "'\n"));
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old ? old : "";
+    for (const char* runtime : {static_cast<const char*>(nullptr), "/run/user/4242"}) {
+        if (runtime) setenv("XDG_RUNTIME_DIR", runtime, 1);
+        else unsetenv("XDG_RUNTIME_DIR");
+        const std::string a = CSocketServer::PathFor("a");
+        const std::string b = CSocketServer::PathFor("b");
+        unlink(calls.c_str());
+        CCliProcess bash({script}, folder.File(L"bash.out"), L"", "/bin/bash");
+        EXPECT_EQ(bash.WaitAtMost(10000), 0);
+        const std::string written = ReadWholeFile(WideFromUtf8(calls));
+        const std::string where = runtime ? runtime : "unset";
+        EXPECT_NE(written.find("--device " + a + " "), std::string::npos) << where << ": " << written;
+        EXPECT_NE(written.find("--device " + b + " "), std::string::npos) << where << ": " << written;
+        EXPECT_NE(written.find("VANTREL_DEVICE=" + a + ";" + b + "\n"), std::string::npos) << where << ": " << written;
+    }
+    if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST_F(CliProcessTest, TwoCompanionsMeasureTwoBoardsAtOnce)

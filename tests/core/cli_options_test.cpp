@@ -138,6 +138,26 @@ TEST(CliOptions, MistakesAreRefused)
     }
 }
 
+TEST(CliOptions, SecondsRefusalsNameTheRealLimits)
+{
+    const std::string duration = "--duration wants seconds from 0.001 to 999999999.999 (at most three decimals), not '";
+    const std::string timeout = "--timeout wants seconds from 0.001 to 4294967.295 (at most three decimals), not '";
+    struct Case {
+        Args args;
+        std::string error;  // empty: taken
+    } const cases[] = {
+        {{L"measure", L"--duration", L"0.001"}, ""},
+        {{L"measure", L"--duration", L"999999999.999"}, ""},
+        {{L"measure", L"--duration", L"0"}, duration + "0'"},
+        {{L"measure", L"--duration", L"1000000000"}, duration + "1000000000'"},
+        {{L"measure", L"--duration", L"1.2345"}, duration + "1.2345'"},
+        {{L"read-word", L"1", L"--timeout", L"4294967.295"}, ""},
+        {{L"read-word", L"1", L"--timeout", L"4294967.296"}, timeout + "4294967.296'"},
+        {{L"flash", L"x.txt", L"--timeout", L"0.0001"}, timeout + "0.0001'"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Narrow(ParseCliArguments(c.args).error), c.error) << Narrow(c.args[2]);
+}
+
 TEST(CliOptions, RegisterNumbersAreWholeHexNumbers)
 {
     // What the dialog's lenient conversion would turn into another register
