@@ -364,7 +364,8 @@ static NTSTATUS WriteReport(BOARD* board, PIRP irp)
     }
     ZwClose(done);
     if (!NT_SUCCESS(status)) return CompleteIrp(irp, STATUS_DEVICE_NOT_CONNECTED, 0);
-    return CompleteIrp(irp, STATUS_SUCCESS, packet->reportBufferLen);
+    /* The count the writer sees: the whole report with its id byte. */
+    return CompleteIrp(irp, STATUS_SUCCESS, REPORT_SIZE);
 }
 
 /* ------------------------------------------------------------ the class driver's requests */
@@ -383,9 +384,13 @@ static NTSTATUS GetString(BOARD* board, PIRP irp)
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     const WCHAR* text;
     switch ((ULONG_PTR)stack->Parameters.DeviceIoControl.Type3InputBuffer & 0xFFFF) {
-    case HID_STRING_ID_IMANUFACTURER: text = kManufacturer; break;
-    case HID_STRING_ID_IPRODUCT: text = board->product; break;
-    case HID_STRING_ID_ISERIALNUMBER: text = board->serial; break;
+    /* Wine 8's class driver asks with 1, 2 and 3 (its own header's values). */
+    case HID_STRING_ID_IMANUFACTURER:
+    case 1: text = kManufacturer; break;
+    case HID_STRING_ID_IPRODUCT:
+    case 2: text = board->product; break;
+    case HID_STRING_ID_ISERIALNUMBER:
+    case 3: text = board->serial; break;
     default: return CompleteIrp(irp, STATUS_INVALID_PARAMETER, 0);
     }
     return CopyOut(irp, text, (ULONG)((wcslen(text) + 1) * sizeof(WCHAR)));
