@@ -118,8 +118,15 @@ if(VANTREL_TESTS)
     target_link_options(vantrel-vboard PRIVATE -municode)
     add_dependencies(vantrel-vboard vantrel_vboard)
   endif()
+  if(TARGET vantrel_vboards)
+    target_link_libraries(win_hid_tests PRIVATE vantrel_vboards)
+    add_dependencies(win_hid_tests vantrel-vboard)
+  endif()
   # Every case in one program, for running a filter across areas by hand.
   vantrel_win_test(win_tests ${WIN_TEST_SOURCES})
+  if(TARGET vantrel_vboards)
+    target_link_libraries(win_tests PRIVATE vantrel_vboards)
+  endif()
   set_target_properties(win_tests PROPERTIES EXCLUDE_FROM_ALL ON)
   # The dialog's figures and the long run are no tests (scripts/perf.sh and
   # scripts/soak.sh run them), but are built with the tests so they keep compiling.
