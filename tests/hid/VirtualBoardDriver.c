@@ -281,7 +281,9 @@ static BOOLEAN Deliver(BOARD* board, const UCHAR* payload)
 
 static void Serve(BOARD* board, HANDLE readDone)
 {
-    UCHAR message[512];
+    /* Exactly one report per read, whether the pipe reads in message mode
+       or (where the mode cannot be set) in byte mode. */
+    UCHAR message[REPORT_SIZE];
     for (;;) {
         IO_STATUS_BLOCK io;
         io.Status = STATUS_PENDING;
@@ -296,6 +298,8 @@ static void Serve(BOARD* board, HANDLE readDone)
             }
             status = io.Status;
         }
+        /* A longer message: its first 65 bytes are dropped below, the rest read as noise. */
+        if (status == STATUS_BUFFER_OVERFLOW) continue;
         /* The simulator ended: the board is dead until it is unplugged. */
         if (!NT_SUCCESS(status)) return;
         /* A HID device has one input report size: anything else never reaches the host. */

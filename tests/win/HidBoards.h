@@ -37,6 +37,9 @@ public:
         // Present once the driver has the simulator's pipe open.
         if (!PumpUntil([&] { return server.ClientConnected(); }, 10000))
             return testing::AssertionFailure() << "the driver never opened the simulator's pipe";
+        // And once the HID class driver has made its interface.
+        if (!PumpUntil([&] { return Present(); }, 10000))
+            return testing::AssertionFailure() << "no HID interface " << Utf8(Path());
         return testing::AssertionSuccess();
     }
     testing::AssertionResult Unplug()
@@ -47,6 +50,14 @@ public:
         return testing::AssertionSuccess();
     }
     std::wstring Path() const { return VirtualBoards::HidPath(m_n); }
+    bool Present() const
+    {
+        HANDLE device = CreateFileW(Path().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+        if (device == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(device);
+        return true;
+    }
 
     CSimBoard board;
     CPipeServer server;

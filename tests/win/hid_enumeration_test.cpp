@@ -44,9 +44,13 @@ TEST_F(HidBoardTest, TheWindowFindsAPluggedBoardMeasuresAndMeasuresAgainAfterARe
     ASSERT_TRUE(one.Plug());
     ASSERT_NO_FATAL_FAILURE(OpenWindow());
     ASSERT_NE(w->dlg.Board().DeviceHandle(), nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return one.board.Settings().received; }));
+    ASSERT_TRUE(PumpUntil([&] { return one.board.Settings().received; }))
+        << "reports ignored " << one.board.ReportsIgnored() << ", delivered " << one.server.ReportsDelivered()
+        << ", frames " << one.board.FramesHandled() << ", pane 3 " << Utf8(w->dlg.StatusText(3));
     EXPECT_EQ(Utf8(w->dlg.StatusText(3)), "USB Connected");
-    ASSERT_TRUE(StartMeasuring());
+    ASSERT_TRUE(StartMeasuring()) << "window measuring " << w->dlg.Board().Measuring() << ", board measuring "
+                                  << one.board.Measuring() << ", reports delivered " << one.server.ReportsDelivered()
+                                  << ", rows " << Records();
 
     // Plug and Play tells the window; nothing is posted by the test.
     ASSERT_TRUE(one.Unplug());
