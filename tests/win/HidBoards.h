@@ -16,7 +16,7 @@ public:
     {
         server.UsePipeName(VirtualBoards::PipeName(n));
         server.SetRestartWhenClientLeaves(true);
-        board.SetMeasurePeriod(kNoPeriodicReadings);
+        board.SetMeasurePeriod(200);
     }
     ~HidBoard()
     {
