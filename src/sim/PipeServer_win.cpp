@@ -263,4 +263,5 @@ void CPipeServer::ClientGone()
     std::vector<uint8_t> dropped;
     while (m_board.TakeInputReport(dropped)) {
     }
+    if (m_restartWhenClientLeaves) m_board.PowerCycle();
 }

@@ -20,6 +20,11 @@ public:
     static std::wstring PathFor(const std::wstring& suffix);
 
     explicit CPipeServer(CSimBoard& board, const std::wstring& suffix = L"sim");
+    // Before Start: serve on \\.\pipe\<name> instead (a virtual HID board's pipe).
+    void UsePipeName(const std::wstring& name) { m_path = L"\\\\.\\pipe\\" + name; }
+    // Before Start: the client is the board's cable (a virtual HID board),
+    // so the board restarts whenever its client goes, as after a power loss.
+    void SetRestartWhenClientLeaves(bool on) { m_restartWhenClientLeaves = on; }
     ~CPipeServer();
     CPipeServer(const CPipeServer&) = delete;
     CPipeServer& operator=(const CPipeServer&) = delete;
@@ -74,6 +79,7 @@ private:
     uint8_t m_readBuffer[512] = {};
     std::vector<uint8_t> m_writeBuffer;
 
+    bool m_restartWhenClientLeaves = false;
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_wantPlugged{false};
     std::atomic<bool> m_plugged{false};

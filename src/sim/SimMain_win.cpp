@@ -27,6 +27,8 @@ void Usage(FILE* to)
     std::fwprintf(to,
                   L"usage: vantrel-sim [--name SUFFIX] [--period MS] [--start-sample N]\n"
                   L"  --name          text put into the device path (default \"sim\"), to run several boards\n"
+                  L"  --pipe          serve on \\\\.\\pipe\\NAME instead, for a virtual HID board\n"
+                  L"                  (vantrel-vboard plug N uses vantrel-vboard-000N)\n"
                   L"  --period        milliseconds between measurement reports (default %u)\n"
                   L"  --start-sample  the first reading is the simulator's N-th (default 0), so boards\n"
                   L"                  side by side report different readings\n",
@@ -38,6 +40,7 @@ void Usage(FILE* to)
 int wmain(int argc, wchar_t** argv)
 {
     std::wstring suffix = L"sim";
+    std::wstring pipeName;
     unsigned long period = CSimBoard::kDefaultMeasurePeriodMs;
     unsigned long firstSample = 0;
     for (int i = 1; i < argc; ++i) {
@@ -48,6 +51,8 @@ int wmain(int argc, wchar_t** argv)
         }
         if (arg == L"--name" && i + 1 < argc) {
             suffix = argv[++i];
+        } else if (arg == L"--pipe" && i + 1 < argc) {
+            pipeName = argv[++i];
         } else if (arg == L"--start-sample" && i + 1 < argc) {
             wchar_t* end = nullptr;
             firstSample = std::wcstoul(argv[++i], &end, 10);
@@ -76,6 +81,10 @@ int wmain(int argc, wchar_t** argv)
     board.SetMeasurePeriod(period);
     board.SetFirstSample(static_cast<uint32_t>(firstSample));
     CPipeServer server(board, suffix);
+    if (!pipeName.empty()) {
+        server.UsePipeName(pipeName);
+        server.SetRestartWhenClientLeaves(true);
+    }
     if (!server.Start()) {
         std::fwprintf(stderr, L"vantrel-sim: cannot create %ls; is another board running with this name?\n",
                       server.Path().c_str());
