@@ -70,6 +70,7 @@ EOF
   local exec; exec=$(sed -n 's/^ExecStart=//p' "$root/usr/lib/systemd/system/vantrel-bench@.service")
   local rc=0 run
   for run in 1 2; do
+    rm -f "$prom"  # run 1's file would say run 2 had readings before it started
     # systemd passes the file's assignments as they are; so does env.
     mapfile -t assignments < <(grep -v '^#' "$root/etc/vantrel/bench-lab1.conf")
     env -i PATH=/usr/bin:/bin VANTREL_CLI="$root/usr/bin/vantrel-cli" "${assignments[@]}" "$root$exec" 2>"$work/err$run" &
