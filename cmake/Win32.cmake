@@ -102,6 +102,8 @@ if(VANTREL_TESTS)
   # scripts/soak.sh run them), but are built with the tests so they keep compiling.
   vantrel_win_test(win_perf ${CMAKE_SOURCE_DIR}/bench/win/perf_dialog.cpp)
   vantrel_win_test(win_soak ${CMAKE_SOURCE_DIR}/bench/win/soak.cpp)
+  # The unpacked archive driven through its batch file (scripts/package-check.sh runs it).
+  vantrel_win_test(win_archive_check ${CMAKE_SOURCE_DIR}/tests/win/archive/archive_try_test.cpp)
 endif()
 
 # The Windows archive (cpack, or the `package` target): the three programs,

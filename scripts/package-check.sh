@@ -104,7 +104,7 @@ system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|msimg32|advapi32|setupapi
 expected_files=$(printf '%s\n' LICENSE.txt ReadMe.txt "Try with simulated board.cmd" Vantrel.exe vantrel-cli.exe vantrel-sim.exe)
 make_archive() {  # build-kind -> prints the zip's path
   local dir="$BUILD/$1"
-  cmake --build "$dir" -j "${JOBS:-2}" --target Vantrel vantrel-cli vantrel-sim >/dev/null || return 1
+  cmake --build "$dir" -j "${JOBS:-2}" --target Vantrel vantrel-cli vantrel-sim win_archive_check >/dev/null || return 1
   rm -f "$dir"/Vantrel-*.zip
   (cd "$dir" && cpack -G ZIP >/dev/null) || return 1
   ls "$dir"/Vantrel-*.zip
@@ -122,8 +122,10 @@ check_archive_files() {  # zip
   rm -rf "$work/imports"
   return $rc
 }
-# Unpacked as a user would, into a folder with a space and non-ASCII text,
-# then the companion from there against the simulator from there.
+# Unpacked as a user would, into a folder with a space and non-ASCII text:
+# the companion from there against the simulator from there, then the batch
+# file under cmd (win_archive_check: "USB Connected", a row, the settings
+# file beside the exe at shutdown, the simulator ended).
 check_archive_run() {  # zip
   local folder="$work/Vantrel Prüfung ü€"
   mkdir -p "$folder" && unzip -q -d "$folder" "$1" || return 1
@@ -136,10 +138,13 @@ check_archive_run() {  # zip
     "$WINE" vantrel-cli.exe measure --count 2 --interval 1 >measure.out 2>measure.err
     code=$?
     kill $sim; wait $sim 2>/dev/null
-    exit $code' _ "$folder"
+    [ $code -eq 0 ] || exit $code
+    # Then the batch file a user double-clicks, with the tool driven by a
+    # test program built beside the archive (not part of it).
+    VANTREL_ARCHIVE_DIR="$("$WINE" winepath -w "$1" 2>/dev/null | tr -d "\r")" "$WINE" "$2"' _ "$folder" "$(dirname "$1")/win_archive_check.exe"
   local code=$?
   echo "  list: $(tr -d '\r' < "$folder/list.out")"
-  [ "$code" -eq 0 ] || fail "measure --count 2 ended with $code: $(cat "$folder/measure.err")" || return 1
+  [ "$code" -eq 0 ] || fail "ended with $code: $(cat "$folder/measure.err")" || return 1
   grep -q 'pipe\\hid#vid_5e3a&pid_fffd#sim' "$folder/list.out" || fail "list did not show the simulator" || return 1
   [ "$(grep -cE '^[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9:]{8}, ' "$folder/measure.out")" -eq 2 ] ||
     fail "measure --count 2 printed: $(cat "$folder/measure.out")"
