@@ -143,6 +143,7 @@ check_archive_run() {  # zip
     # test program built beside the archive (not part of it).
     VANTREL_ARCHIVE_DIR="$("$WINE" winepath -w "$1" 2>/dev/null | tr -d "\r")" "$WINE" "$2"' _ "$folder" "$(dirname "$1")/win_archive_check.exe"
   local code=$?
+  echo "  exit code of the Wine session: $code"
   echo "  list: $(tr -d '\r' < "$folder/list.out")"
   [ "$code" -eq 0 ] || fail "ended with $code: $(cat "$folder/measure.err")" || return 1
   grep -q 'pipe\\hid#vid_5e3a&pid_fffd#sim' "$folder/list.out" || fail "list did not show the simulator" || return 1
@@ -158,6 +159,9 @@ if [ "$WIN_BUILD" != win ]; then
   zip_run=$(make_archive "$WIN_BUILD"); report "Windows archive ($WIN_BUILD) made" $?
   [ -n "$zip_run" ] && { check_archive_files "$zip_run"; report "$WIN_BUILD archive: file list, system DLLs only" $?; }
 fi
-[ -n "$zip_run" ] && { check_archive_run "$zip_run"; report "$(basename "$zip_run") unpacked and run under Wine" $?; }
+if [ -n "$zip_run" ]; then
+  check_archive_run "$zip_run"; rc=$?  # before any $(...) below resets $?
+  report "$(basename "$zip_run") unpacked and run under Wine" $rc
+fi
 
 exit $((failures > 0))
