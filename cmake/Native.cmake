@@ -16,24 +16,7 @@ if(NOT VANTREL_FUZZ)
   add_executable(vantrel-sim ${SRC}/sim/SimMain_posix.cpp)
   target_link_libraries(vantrel-sim PRIVATE vantrel_posix)
 
-  # udev reads rules from /etc/udev/rules.d and /usr/lib/udev/rules.d, never
-  # from below /usr/local: the rule goes to /etc unless the prefix is /usr.
-  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
-    set(udev_default lib/udev/rules.d)
-  else()
-    set(udev_default /etc/udev/rules.d)
-  endif()
-  set(VANTREL_UDEV_RULES_DIR ${udev_default} CACHE STRING "Where cmake --install puts the udev rule")
-  install(TARGETS vantrel-cli vantrel-sim RUNTIME DESTINATION bin)
-  install(FILES ${CMAKE_SOURCE_DIR}/packaging/linux/70-vantrel.rules DESTINATION ${VANTREL_UDEV_RULES_DIR})
-
-  set(CPACK_GENERATOR DEB)
-  set(CPACK_PACKAGE_NAME vantrel-cli)
-  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-  set(CPACK_PACKAGE_CONTACT "Vantrel maintainers")
-  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Command-line companion and simulated sub board of the Vantrel fuel-gauge evaluation tool")
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  include(CPack)
+  include(${CMAKE_CURRENT_LIST_DIR}/DebianPackage.cmake)
 endif()
 
 if(VANTREL_TESTS)

@@ -132,4 +132,26 @@ if(VANTREL_TESTS)
   # scripts/soak.sh run them), but are built with the tests so they keep compiling.
   vantrel_win_test(win_perf ${CMAKE_SOURCE_DIR}/bench/win/perf_dialog.cpp)
   vantrel_win_test(win_soak ${CMAKE_SOURCE_DIR}/bench/win/soak.cpp)
+  # The unpacked archive driven through its batch file (scripts/package-check.sh runs it).
+  vantrel_win_test(win_archive_check ${CMAKE_SOURCE_DIR}/tests/win/archive/archive_try_test.cpp)
 endif()
+
+# The Windows archive (cpack, or the `package` target): the three programs,
+# the license, a read-me and the batch file that tries the tool on the
+# simulated board. Text files get CR LF and .txt names for Notepad.
+set(win_pkg ${CMAKE_SOURCE_DIR}/packaging/windows)
+configure_file(${win_pkg}/ReadMe.txt.in ${CMAKE_BINARY_DIR}/archive/ReadMe.txt @ONLY NEWLINE_STYLE CRLF)
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/archive/LICENSE.txt NEWLINE_STYLE CRLF)
+install(TARGETS Vantrel vantrel-cli vantrel-sim RUNTIME DESTINATION .)
+install(FILES ${CMAKE_BINARY_DIR}/archive/ReadMe.txt ${CMAKE_BINARY_DIR}/archive/LICENSE.txt
+              "${win_pkg}/Try with simulated board.cmd" DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Vantrel)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(CPACK_PACKAGE_FILE_NAME Vantrel-${PROJECT_VERSION}-win32)
+else()
+  set(CPACK_PACKAGE_FILE_NAME Vantrel-${PROJECT_VERSION}-win64)
+endif()
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

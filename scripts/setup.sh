@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 file xvfb xauth x11-utils
   fonts-ipafont-gothic fonts-wine cmake make g++ googletest libgtest-dev
   libbenchmark-dev imagemagick clang libclang-rt-14-dev libhidapi-dev pkg-config
-  prometheus prometheus-node-exporter)
+  prometheus prometheus-node-exporter lintian help2man systemd zip unzip)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -85,6 +85,13 @@ else
   failed=$((failed + 1)); status=1
 fi
 
+# The Debian package and the Windows archive as their users meet them.
+if timeout 900 "$here/package-check.sh"; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)); status=1
+fi
+
 echo "Windows tests: $VANTREL_WIN_ARCH build ($WIN_BUILD) under Wine ($WINEARCH)"
 # Under Wine on a loaded machine a window can be slow to appear, so a failing
 # Windows area runs once more; every area that needed it is named below.
