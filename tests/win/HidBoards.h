@@ -2,6 +2,7 @@
 // Virtual sub boards through the real HID stack (tests/hid): board N is a
 // simulated board served on its own pipe, reached by the tool only through
 // HID class enumeration and Plug and Play, never through VANTREL_DEVICE.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,17 +29,24 @@ public:
     HidBoard& operator=(const HidBoard&) = delete;
 
     // The simulator serving and the device plugged in; the error when not.
-    testing::AssertionResult Plug()
+    // Without `pumping` the calling thread's windows hear nothing meanwhile,
+    // as a window busy with something else.
+    testing::AssertionResult Plug(bool pumping = true)
     {
+        const auto until = [pumping](const std::function<bool()>& done) {
+            if (pumping) return PumpUntil(done, 10000);
+            for (int i = 0; i < 1000 && !done(); ++i) Sleep(10);
+            return done();
+        };
         if (!server.Start()) return testing::AssertionFailure() << "simulator pipe not created";
         std::wstring error;
         if (!VirtualBoards::Plug(m_n, error)) return testing::AssertionFailure() << Utf8(error);
         m_plugged = true;
         // Present once the driver has the simulator's pipe open.
-        if (!PumpUntil([&] { return server.ClientConnected(); }, 10000))
+        if (!until([&] { return server.ClientConnected(); }))
             return testing::AssertionFailure() << "the driver never opened the simulator's pipe";
         // And once the HID class driver has made its interface.
-        if (!PumpUntil([&] { return Present(); }, 10000))
+        if (!until([&] { return Present(); }))
             return testing::AssertionFailure() << "no HID interface " << Utf8(Path());
         return testing::AssertionSuccess();
     }
